@@ -1,0 +1,8 @@
+#include "cli.h"
+
+#include <QApplication>
+
+int runVelmora(int argc, char** argv) {
+    QApplication app(argc, argv);
+    return 0;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSizeF>
+#include <QString>
+#include <optional>
+
+// A decoded image file: its pixels, and its size in points (pixels x 72 / the resolution the file
+// records; the pixel size when it records none).
+struct DecodedImage {
+    QImage pixels;
+    QSizeF sizeInPoints;
+};
+
+// Strict base64: any character outside the standard alphabet (line breaks included) fails.
+std::optional<QByteArray> decodeBase64Strict(QStringView text);
+QString encodeBase64(const QByteArray& bytes);
+
+// Decodes PNG, JPEG, GIF, BMP and whatever else Qt's image readers know; nothing when the bytes are
+// not an image.
+std::optional<DecodedImage> decodeImage(const QByteArray& bytes);
+
+// The image as a PNG file.
+QByteArray encodePng(const QImage& image);
+
+// The shortest decimal text that reads back as the same double, with at least one digit after the
+// point, exponent form for very large and very small magnitudes: 120.0, 37.5, 1e+20, 5e-324.
+QString formatShortestDouble(double value);

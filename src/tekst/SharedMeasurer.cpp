@@ -1,0 +1,1 @@
+#include "tekst/SharedMeasurer.h"

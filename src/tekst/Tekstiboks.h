@@ -1,0 +1,132 @@
+#pragma once
+
+#include "ELMARK.h"
+#include "KIRI.h"
+#include "LOIK.h"
+#include "RIDA.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class Canvas;
+class QScrollArea;
+
+// What the document view reports to the shell around it: the caret's column and row for the status
+// bar, the zoom text for the zoom box and the window title. The view works without one (tests,
+// headless runs) and keeps the last values it reported.
+class TekstiboksiKontroller {
+public:
+    virtual ~TekstiboksiKontroller() = default;
+    virtual void NaitaVeergRida(qint64 nVeerg, qint64 nRida) = 0;
+    // Only a controller whose window has the zoom box shows the text.
+    virtual void NaitaSuumi(const QString& strSuum) = 0;
+    virtual void NaitaPealkirja(const QString& strPealkiri) = 0;
+};
+
+// The document view: it owns the document (paragraphs, style table, laid-out lines, search text),
+// lays it out, draws it, and keeps the caret and the selection. It lives inside a QScrollArea whose
+// viewport is its visible area.
+class Tekstiboks : public QWidget {
+    Q_OBJECT
+
+public:
+    // Sets the start values and shows the empty document, before anything can refresh the view.
+    explicit Tekstiboks(QWidget* parent = nullptr);
+    ~Tekstiboks() override;
+
+    // --- the document and the view settings ---
+    TekstiboksiKontroller* m_cViewController = nullptr;
+    std::vector<std::shared_ptr<LOIK>> m_arrLOIK;
+    std::vector<RIDA> m_arrRIDA;
+    qint64 m_nKursor = 0;
+    qint64 m_nShiftKursor = 0;
+    double m_fSuum = 100.0;
+    QSizeF m_cServad{4.0, 4.0};
+    double m_fReaVahe = 3.0;
+    bool m_bFookuses = false;
+    QString m_strFailinimi;
+    // The search text: one piece per element, upper-cased; m_arrSisuElement[i] is the sequence index
+    // of the element that code unit i of m_strSisu came from.
+    QString m_strSisu;
+    std::vector<qint64> m_arrSisuElement;
+    std::vector<KIRI> m_arrJooksevKiri;
+
+    // --- geometry kept with the line list, rebuilt by every layout ---
+    // m_arrReaAlgus[k]: sequence index of line k's first element; m_arrReaY[k]: the offset of line
+    // k's top below the top margin (the sum of the pitches of the lines above it).
+    std::vector<qint64> m_arrReaAlgus;
+    std::vector<double> m_arrReaY;
+    // Widest natural line width and the sum of all line pitches (each line's height plus the gap).
+    double m_fMaksReaLaius = 0.0;
+    double m_fKoguKorgus = 0.0;
+
+    // --- what the last refresh reported (also passed to m_cViewController when there is one) ---
+    qint64 m_nOlekVeerg = 1;
+    qint64 m_nOlekRida = 1;
+    QString m_strSuumiTekst;
+    QString m_strPealkiri;
+
+    // --- opening and reading ---
+    void Algvaartusta();
+    // Reads the file as UTF-8 and hands it to AvaFail; false (after the message) when it cannot be
+    // read. The window title names the file whenever the file was read.
+    bool Ava(const QString& strFail);
+    // Reads a VLM1 text into the view; false (after the message) when the text is not VLM1.
+    bool AvaFail(const QString& strSisu);
+    void LooOtsitavSisu();
+
+    // --- layout ---
+    void ReastaElemendid();
+    // Rebuilds the geometry above from m_arrRIDA.
+    void ArvutaGeomeetria();
+    qint64 TooMaksKursor() const;
+    QSizeF TooEmaSuurus() const;
+    double TooAknaLaius() const;
+    double TooAknaKorgus() const;
+    double TooReaVahe() const { return m_fReaVahe * m_fSuum / 100.0; }
+    // The line holding sequence index nIndeks, or nothing when no line holds it.
+    std::optional<qint64> LeiaRida(qint64 nIndeks) const;
+    // The first line whose bottom edge is at or below y (view coordinates, margin included);
+    // m_arrRIDA.size() when there is none.
+    qint64 EsimeneRidaAlatesY(double fY) const;
+    void Suumi(double fUusSuum);
+
+    // --- refresh and scrolling ---
+    void Varskenda(bool bKuvaKursor, bool bBlokeeri, bool bShiftAll);
+    void scrollViewDidScroll();
+    void becomeFirstResponder();
+    void resignFirstResponder();
+    // The visible area's size when the view is not in a scroll area, or to fix it for headless runs.
+    void SeaNahtavaAlaSuurus(std::optional<QSizeF> cSuurus);
+    // The scroll position: the point of the view shown at the visible area's top-left corner.
+    QPointF TooKerimiskoht() const;
+    void SeaKerimiskoht(QPointF pt);
+    // The visible part of the view, in view coordinates.
+    QRectF TooNahtavRist() const;
+
+    // --- drawing ---
+    void Joonista(Canvas& canvas) const;
+    void JoonistaTekst(Canvas& canvas, const QString& strTekst, QPointF pt, double fKoguKorgus,
+                       double fTekstiKorgus, double fReaTous, const ELMARK& mark, bool bValitud,
+                       double fTekstiLaius) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    QScrollArea* TooKerimisala() const;
+    void SeoKerimisribad();
+    void ValjastaPealkiri(const QString& strPealkiri);
+
+    std::optional<QSizeF> m_cNahtavaAlaSuurus;
+    QPointF m_ptKerimiskoht;
+    // Set while the view itself scrolls or resizes, so that its own scrolling is not taken for the
+    // user's and no refresh can loop.
+    bool m_bIseKerib = false;
+    QPointer<QScrollArea> m_cSeotudKerimisala;
+};

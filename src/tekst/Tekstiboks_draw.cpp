@@ -1,0 +1,1 @@
+#include "tekst/Tekstiboks.h"

@@ -1,0 +1,5 @@
+#include "tekst/ELENTER.h"
+#include "tekst/ELPILT.h"
+#include "tekst/ELTAB.h"
+#include "tekst/ELTUHIK.h"
+#include "tekst/ELMARK.h"
