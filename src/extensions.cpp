@@ -1,1 +1,80 @@
 #include "extensions.h"
+
+#include "platform/messagebox.h"
+#include "platform/strings.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+int componentByte(double component) {
+    // Out-of-range and NaN components would make the conversion undefined.
+    if (!(component > 0.0))
+        return 0;
+    if (component >= 1.0)
+        return 255;
+    return int(component * 255.0);
+}
+
+// Bounds that keep one picture's bitmap within reasonable memory (256 MB at four bytes a pixel).
+constexpr double kMaximumSide = 16384.0;
+constexpr double kMaximumPixels = 64.0 * 1024.0 * 1024.0;
+
+} // namespace
+
+QSize bitmapSizeForPoints(QSizeF points) {
+    // NaN and sizes below a point become one point; infinity is merely very large.
+    const auto side = [](double v) { return v >= 1.0 ? std::min(v, 1e12) : 1.0; };
+    double w = side(points.width());
+    double h = side(points.height());
+    const double factor =
+        std::min({1.0, kMaximumSide / w, kMaximumSide / h, std::sqrt(kMaximumPixels / (w * h))});
+    w = std::clamp(std::trunc(w * factor), 1.0, kMaximumSide);
+    h = std::clamp(std::trunc(h * factor), 1.0, kMaximumSide);
+    return {int(w), int(h)};
+}
+
+namespace {
+
+QImage drawnInto(const QImage& source, QSizeF points) {
+    if (source.isNull())
+        return {};
+    QImage bitmap(bitmapSizeForPoints(points), QImage::Format_RGBA8888_Premultiplied);
+    if (bitmap.isNull())
+        return {};
+    bitmap.fill(Qt::transparent);
+    QPainter painter(&bitmap);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(QRectF(0.0, 0.0, bitmap.width(), bitmap.height()), source, QRectF(source.rect()));
+    painter.end();
+    return bitmap;
+}
+
+} // namespace
+
+Colour colourFromHexString(const QString& strHex) {
+    const QString trimmed = strHex.trimmed();
+    const qsizetype start = trimmed.startsWith(u'#') ? 1 : 0;
+    const quint32 v = scanHexInt(trimmed, start);
+    return {((v >> 16) & 0xFF) / 255.0, ((v >> 8) & 0xFF) / 255.0, (v & 0xFF) / 255.0, 1.0};
+}
+
+QString hexStringFromColour(const Colour& colour) {
+    const uint v = (uint(componentByte(colour.red)) << 16) | (uint(componentByte(colour.green)) << 8) |
+                   uint(componentByte(colour.blue));
+    return QStringLiteral("#%1").arg(v, 6, 16, QLatin1Char('0'));
+}
+
+bool DialoogOK(const QString& strKusimus, const QString& strTekst) {
+    return showWarningMessage(strKusimus, strTekst);
+}
+
+QImage TooKujutis(const DecodedImage& im) {
+    return drawnInto(im.pixels, im.sizeInPoints);
+}
+
+QImage TooKujutis(const QImage& bm) {
+    return drawnInto(bm, QSizeF(bm.size()));
+}

@@ -21,3 +21,5 @@ bool DialoogOK(const QString& strKusimus, const QString& strTekst);
 // 64 megapixels), so that no file can exhaust memory.
 QImage TooKujutis(const DecodedImage& im);
 QImage TooKujutis(const QImage& bm);
+// The pixel size TooKujutis gives a source of `sizeInPoints`.
+QSize bitmapSizeForPoints(QSizeF sizeInPoints);

@@ -16,7 +16,9 @@ enum class TextDecoration { None = 0, Underline = 1, StrikeThrough = 2 };
 inline TextDecoration operator|(TextDecoration a, TextDecoration b) {
     return TextDecoration(int(a) | int(b));
 }
-inline bool hasDecoration(TextDecoration set, TextDecoration one) { return (int(set) & int(one)) != 0; }
+inline bool hasDecoration(TextDecoration set, TextDecoration one) {
+    return (int(set) & int(one)) != 0;
+}
 
 // The 2-D drawing the document view needs, in points with the origin top-left and y downward,
 // on top of a QPainter that the caller owns. Drawing methods are virtual so that tests can record

@@ -1,14 +1,15 @@
 #pragma once
 
 #include <QFont>
+#include <QPaintDevice>
 #include <QSizeF>
 #include <QString>
 #include <optional>
 
 // A font at a size in document points (one point is one logical pixel of the view at every zoom).
-// Sizes too small to show (0, negative, NaN, or below a hundredth of a point) give an empty font
-// that measures 0 and draws nothing; very large sizes are held at a cap and their metrics scaled,
-// so no zoom a user can type makes the font engine fail or hang.
+// Sizes too small to show (0, negative, NaN, below a hundredth of a point, or infinite) give an
+// empty font that measures 0 and draws nothing; very large sizes are held at a cap and their metrics
+// scaled, so no zoom a user can type makes the font engine fail or hang.
 class Font {
 public:
     Font() = default;
@@ -20,19 +21,30 @@ public:
     // The family the font engine actually uses (a metric-compatible face for Arial and friends).
     QString family() const;
 
-    // For the canvas: the Qt font at the capped size, and the factor that scales it to size().
+    // The Qt font at the capped size, and the factor that scales it to size().
     const QFont& qfont() const { return m_font; }
     double scale() const { return m_scale; }
+
+    // What measuring and the canvas use: the face at one fixed reference size, resolved for drawing
+    // on `device`, and the factor that scales it to size(). Measuring at one size and scaling keeps
+    // widths exactly proportional to the zoom, and drawing through the same font keeps the glyphs
+    // where measuring put them.
+    QFont referenceFontForDevice(const QPaintDevice* device) const;
+    double referenceScale() const { return m_referenceScale; }
 
 private:
     friend std::optional<Font> fontWithName(const QString& name, double size);
     friend Font systemFontOfSize(double size);
     friend Font convertFontToHaveTrait(const Font& font, int trait);
+    friend double fontDescender(const Font& font);
+    friend QSizeF textSize(const QString& text, const Font& font);
     static Font make(QFont font, double size);
 
     QFont m_font;
+    QFont m_referenceFont;
     double m_size = 0.0;
     double m_scale = 1.0;
+    double m_referenceScale = 0.0;
     bool m_empty = true;
 };
 

@@ -1,1 +1,243 @@
 #include "platform/image.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QImageWriter>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+bool isBase64Character(char16_t c) {
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'+' ||
+           c == u'/';
+}
+
+// A resolution recorded in an image file, in dots per inch along each axis.
+struct Resolution {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+quint32 bigEndian32(const uchar* p) {
+    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3];
+}
+quint16 bigEndian16(const uchar* p) {
+    return quint16(p[0] << 8 | p[1]);
+}
+qint32 littleEndian32(const uchar* p) {
+    return qint32(quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24);
+}
+
+constexpr double kInchesPerMetre = 1.0 / 0.0254;
+
+// Files keep resolutions in whole dots per metre, so 96 dpi arrives as 3780 (96.012 dpi) and a
+// 12-pixel side would truncate to 8 points instead of 9. A value that is exactly the rounding of a
+// whole number of dots per inch was written from that number.
+double dotsPerInch(quint32 dotsPerMetre) {
+    const double wholeInch = std::round(dotsPerMetre / kInchesPerMetre);
+    if (wholeInch > 0 && std::round(wholeInch * kInchesPerMetre) == dotsPerMetre)
+        return wholeInch;
+    return dotsPerMetre / kInchesPerMetre;
+}
+
+std::optional<Resolution> pngResolution(const QByteArray& bytes) {
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype size = bytes.size();
+    qsizetype pos = 8;
+    while (pos + 8 <= size) {
+        const quint32 length = bigEndian32(data + pos);
+        const QByteArrayView type(bytes.constData() + pos + 4, 4);
+        if (type == "IDAT" || type == "IEND")
+            break;
+        if (type == "pHYs" && length >= 9 && pos + 8 + 9 <= size) {
+            const uchar* chunk = data + pos + 8;
+            const quint32 perUnitX = bigEndian32(chunk);
+            const quint32 perUnitY = bigEndian32(chunk + 4);
+            // Unit 0 gives only the pixel aspect ratio, no resolution.
+            if (chunk[8] != 1 || perUnitX == 0 || perUnitY == 0)
+                return std::nullopt;
+            return Resolution{dotsPerInch(perUnitX), dotsPerInch(perUnitY)};
+        }
+        if (length > quint32(size))
+            break;
+        pos += 12 + qsizetype(length);
+    }
+    return std::nullopt;
+}
+
+std::optional<Resolution> jpegResolution(const QByteArray& bytes) {
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype size = bytes.size();
+    qsizetype pos = 2;
+    while (pos + 4 <= size && data[pos] == 0xFF) {
+        const uchar marker = data[pos + 1];
+        // Fill bytes before a marker.
+        if (marker == 0xFF) {
+            ++pos;
+            continue;
+        }
+        // The scan data starts after SOS; the header segments are over.
+        if (marker == 0xDA || marker == 0xD9)
+            break;
+        const quint16 length = bigEndian16(data + pos + 2);
+        if (length < 2)
+            break;
+        const uchar* segment = data + pos + 4;
+        if (marker == 0xE0 && length >= 16 && pos + 2 + length <= size &&
+            std::memcmp(segment, "JFIF\0", 5) == 0) {
+            const uchar units = segment[7];
+            const double densityX = bigEndian16(segment + 8);
+            const double densityY = bigEndian16(segment + 10);
+            if (densityX == 0 || densityY == 0)
+                return std::nullopt;
+            if (units == 1)
+                return Resolution{densityX, densityY};
+            if (units == 2)
+                return Resolution{densityX * 2.54, densityY * 2.54};
+            return std::nullopt;
+        }
+        pos += 2 + length;
+    }
+    return std::nullopt;
+}
+
+std::optional<Resolution> bmpResolution(const QByteArray& bytes) {
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    // The core header of old files (12 bytes) has no resolution fields.
+    if (bytes.size() < 14 + 40 || littleEndian32(data + 14) < 40)
+        return std::nullopt;
+    const qint32 perMetreX = littleEndian32(data + 38);
+    const qint32 perMetreY = littleEndian32(data + 42);
+    if (perMetreX <= 0 || perMetreY <= 0)
+        return std::nullopt;
+    return Resolution{dotsPerInch(quint32(perMetreX)), dotsPerInch(quint32(perMetreY))};
+}
+
+// The resolution the file itself records. Qt gives every image without one a default that cannot be
+// told from a file that records the same value, so the known headers are read here.
+std::optional<Resolution> recordedResolution(const QByteArray& bytes, const QByteArray& format,
+                                             const QImage& decoded) {
+    if (format == "png")
+        return pngResolution(bytes);
+    if (format == "jpeg" || format == "jpg")
+        return jpegResolution(bytes);
+    if (format == "bmp")
+        return bmpResolution(bytes);
+    if (format == "gif")
+        return std::nullopt;
+    // Other readers (TIFF and the like) set the resolution when the file has one; only a value that
+    // differs from Qt's default can be trusted to come from the file.
+    const QImage blank(1, 1, QImage::Format_ARGB32);
+    if (decoded.dotsPerMeterX() > 0 && decoded.dotsPerMeterY() > 0 &&
+        (decoded.dotsPerMeterX() != blank.dotsPerMeterX() ||
+         decoded.dotsPerMeterY() != blank.dotsPerMeterY()))
+        return Resolution{dotsPerInch(quint32(decoded.dotsPerMeterX())),
+                          dotsPerInch(quint32(decoded.dotsPerMeterY()))};
+    return std::nullopt;
+}
+
+// The PNG without its pHYs chunk. Qt always records a resolution, but the program's bitmaps are
+// one point a pixel, which only a file that records none says exactly.
+QByteArray withoutResolution(QByteArray png) {
+    qsizetype pos = 8;
+    while (pos + 12 <= png.size()) {
+        const quint32 length = bigEndian32(reinterpret_cast<const uchar*>(png.constData()) + pos);
+        if (length > quint32(png.size()))
+            break;
+        const QByteArrayView type(png.constData() + pos + 4, 4);
+        if (type == "pHYs") {
+            png.remove(pos, 12 + qsizetype(length));
+            break;
+        }
+        if (type == "IDAT")
+            break;
+        pos += 12 + qsizetype(length);
+    }
+    return png;
+}
+
+} // namespace
+
+std::optional<QByteArray> decodeBase64Strict(QStringView text) {
+    // Whole groups of four, with at most two "=" and only at the end.
+    if (text.size() % 4 != 0)
+        return std::nullopt;
+    qsizetype padding = 0;
+    while (padding < 2 && padding < text.size() && text[text.size() - 1 - padding] == u'=')
+        ++padding;
+    const qsizetype dataLength = text.size() - padding;
+    QByteArray ascii;
+    ascii.reserve(text.size());
+    for (qsizetype i = 0; i < dataLength; ++i) {
+        if (!isBase64Character(text[i].unicode()))
+            return std::nullopt;
+        ascii.append(char(text[i].unicode()));
+    }
+    ascii.append(padding, '=');
+    auto result = QByteArray::fromBase64Encoding(ascii, QByteArray::AbortOnBase64DecodingErrors);
+    if (!result)
+        return std::nullopt;
+    return std::move(result.decoded);
+}
+
+QString encodeBase64(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes.toBase64());
+}
+
+std::optional<DecodedImage> decodeImage(const QByteArray& bytes) {
+    if (bytes.isEmpty())
+        return std::nullopt;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(true);
+    const QByteArray format = reader.format().toLower();
+    const QImageIOHandler::Transformations transformation = reader.transformation();
+    QImage pixels;
+    if (!reader.read(&pixels) || pixels.isNull())
+        return std::nullopt;
+
+    QSizeF points(pixels.size());
+    if (std::optional<Resolution> resolution = recordedResolution(bytes, format, pixels)) {
+        // A quarter turn swaps the axes the resolution was recorded for.
+        if (transformation & QImageIOHandler::TransformationRotate90)
+            std::swap(resolution->x, resolution->y);
+        points = QSizeF(pixels.width() * 72.0 / resolution->x, pixels.height() * 72.0 / resolution->y);
+    }
+    return DecodedImage{std::move(pixels), points};
+}
+
+QByteArray encodePng(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image))
+        return {};
+    return withoutResolution(bytes);
+}
+
+// Written like the shortest round-trip form other systems print for doubles: plain decimal with at
+// least one digit after the point for magnitudes from 1e-4 up to (not including) 2^53, where every
+// integer is still exact; exponent form outside that range, with at least two exponent digits
+// (1e+20, 1e-05, 5e-324).
+QString formatShortestDouble(double value) {
+    if (std::isnan(value))
+        return QStringLiteral("nan");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
+    const double magnitude = std::fabs(value);
+    const bool exponentForm = magnitude != 0.0 && (magnitude < 1e-4 || magnitude >= 9007199254740992.0);
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value,
+                      exponentForm ? std::chars_format::scientific : std::chars_format::fixed);
+    QString text = QString::fromLatin1(buffer, result.ptr - buffer);
+    if (!exponentForm && !text.contains(u'.'))
+        text += QStringLiteral(".0");
+    return text;
+}

@@ -21,7 +21,7 @@ QString encodeBase64(const QByteArray& bytes);
 // not an image.
 std::optional<DecodedImage> decodeImage(const QByteArray& bytes);
 
-// The image as a PNG file.
+// The image as a PNG file that records no resolution, so that it reads back one point a pixel.
 QByteArray encodePng(const QImage& image);
 
 // The shortest decimal text that reads back as the same double, with at least one digit after the

@@ -1,1 +1,58 @@
 #include "tekst/ELPILT.h"
+
+#include "extensions.h"
+#include "platform/strings.h"
+
+void ELPILT::LooKujutis(const DecodedImage& Kujutis) {
+    QImage bitmap = TooKujutis(Kujutis);
+    if (bitmap.isNull()) {
+        m_Kujutis.reset();
+        m_cOrginaalSuurus = QSizeF(1.0, 1.0);
+        return;
+    }
+    m_cOrginaalSuurus = QSizeF(bitmap.size());
+    m_Kujutis = std::move(bitmap);
+}
+
+void ELPILT::LooKujutis(const QImage& bmKujutis, QSizeF cOrginaalSuurus) {
+    QImage bitmap = TooKujutis(bmKujutis);
+    if (bitmap.isNull())
+        m_Kujutis.reset();
+    else
+        m_Kujutis = std::move(bitmap);
+    m_cOrginaalSuurus = cOrginaalSuurus;
+}
+
+QString ELPILT::TooSone() const {
+    // A picture whose payload could not be decoded still writes a readable token, so that the
+    // numbers keep their places.
+    const QImage bitmap = m_Kujutis ? *m_Kujutis : [] {
+        QImage blank(1, 1, QImage::Format_RGBA8888_Premultiplied);
+        blank.fill(Qt::transparent);
+        return blank;
+    }();
+    const QSizeF size = m_cOrginaalSuurus.value_or(QSizeF(bitmap.size()));
+    return QStringLiteral("{P ") + encodeBase64(encodePng(bitmap)) + u';' +
+           formatShortestDouble(size.width()) + u';' + formatShortestDouble(size.height()) +
+           QStringLiteral(";}");
+}
+
+void ELPILT::LooSonest(const QString& strSone) {
+    const QStringList pieces = splitNonEmpty(strSone, u';');
+    // Missing numbers read as 0, like numbers that are not numbers.
+    m_cOrginaalSuurus = QSizeF(pieces.size() > 1 ? lenientDouble(pieces[1]) : 0.0,
+                               pieces.size() > 2 ? lenientDouble(pieces[2]) : 0.0);
+    m_Kujutis.reset();
+    // A payload that does not decode leaves the picture without a bitmap; the document still opens.
+    if (pieces.isEmpty())
+        return;
+    const std::optional<QByteArray> bytes = decodeBase64Strict(pieces[0]);
+    if (!bytes)
+        return;
+    const std::optional<DecodedImage> image = decodeImage(*bytes);
+    if (!image)
+        return;
+    QImage bitmap = TooKujutis(*image);
+    if (!bitmap.isNull())
+        m_Kujutis = std::move(bitmap);
+}

@@ -7,6 +7,10 @@ MessageRecorder::MessageRecorder() {
     });
 }
 
-MessageRecorder::~MessageRecorder() { setMessageBoxHandler({}); }
+MessageRecorder::~MessageRecorder() {
+    setMessageBoxHandler({});
+}
 
-QString testDataPath(const QString& name) { return QStringLiteral(VELMORA_TEST_DATA "/") + name; }
+QString testDataPath(const QString& name) {
+    return QStringLiteral(VELMORA_TEST_DATA "/") + name;
+}

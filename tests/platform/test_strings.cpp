@@ -1,0 +1,55 @@
+#include "platform/strings.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+TEST(LenientDouble, ReadsTheLeadingNumber) {
+    const double inf = qInf();
+    const struct {
+        const char16_t* text;
+        double expected;
+    } rows[] = {{u" \t\n12abc", 12}, {u"-3.25x", -3.25},
+                {u"+7", 7},          {u".5", 0.5},
+                {u"5.", 5},          {u"25E-1", 2.5},
+                {u"3e", 3},          {u"3e+x", 3},
+                {u"abc", 0},         {u"", 0},
+                {u"-", 0},           {u".", 0},
+                {u"nan", 0},         {u"inf", 0},
+                {u"0x10", 0},        {u"1e999", inf},
+                {u"-1e999", -inf},   {u"12e400", inf},
+                {u"1e-999", 0},      {u"0.001e-400", 0},
+                {u"5e-324", 5e-324}, {u"0e99999999999999999999", 0},
+                {u"1\u0663", 1}};
+    for (const auto& row : rows)
+        EXPECT_EQ(lenientDouble(row.text), row.expected) << QString::fromUtf16(row.text).toStdString();
+    EXPECT_TRUE(std::signbit(lenientDouble(u"-0")));
+}
+
+TEST(LenientBool, FollowsTheFirstCharacterAfterSignAndZeros) {
+    for (const char16_t* text : {u"1", u"true", u"Yes", u"t", u"7", u" 12abc", u"+0001", u"-5", u"\n T"})
+        EXPECT_TRUE(lenientBool(text)) << QString::fromUtf16(text).toStdString();
+    for (const char16_t* text : {u"0", u"false", u"no", u"", u"-0", u"0x10", u"000", u"+-1", u"x1"})
+        EXPECT_FALSE(lenientBool(text)) << QString::fromUtf16(text).toStdString();
+}
+
+TEST(ScanHexInt, ReadsTheLongestRunAndSaturates) {
+    const struct {
+        const char16_t* text;
+        qsizetype start;
+        quint32 expected;
+    } rows[] = {{u"#FF8000", 1, 0xff8000},
+                {u"  aBc", 0, 0xabc},
+                {u"0X1f", 0, 0x1f},
+                {u"0x", 0, 0},
+                {u"0xg", 0, 0},
+                {u"12g34", 0, 0x12},
+                {u"xyz", 0, 0},
+                {u"#", 1, 0},
+                {u"ab", 5, 0},
+                {u"ffffffff", 0, ~0u},
+                {u"100000000", 0, ~0u},
+                {u"0000000000001", 0, 1}};
+    for (const auto& row : rows)
+        EXPECT_EQ(scanHexInt(row.text, row.start), row.expected)
+            << QString::fromUtf16(row.text).toStdString();
+}
