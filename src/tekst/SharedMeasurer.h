@@ -3,16 +3,21 @@
 #include "KIRI.h"
 
 #include <QHash>
+#include <QPair>
+#include <QSizeF>
 #include <QString>
+#include <optional>
 #include <vector>
 
 class ELEMENT;
-class ELMARK;
 
 // Measures the elements of one pass (one document read, one zoom) so that equal elements are
 // measured once: a run takes the measurement of an earlier run with equal text and style, a space,
 // tab or paragraph end that of an earlier element of its kind in the same style. Pictures are
 // always measured. Earlier equal elements are found through a hash on the key, in constant time.
+//
+// Usage: construct one per pass and call Mooda for every element in document order. The style table
+// must outlive the measurer; styles may be appended while it is used, but not changed.
 class SharedMeasurer {
 public:
     SharedMeasurer(const std::vector<KIRI>& arrJooksevKiri, double fSuum);
@@ -21,10 +26,20 @@ public:
     void Mooda(ELEMENT& element);
 
 private:
+    // What a fresh measurement of the first element with a key gave. The values are kept rather
+    // than the element itself, so that a width that layout stretches later is never copied.
+    struct Moot {
+        std::optional<QSizeF> cSuurus;
+        std::optional<double> fTous;
+        // m_fIndeksKorgus of a run, m_fOrginaalLaius of a space; unused for tabs and paragraph ends.
+        std::optional<double> fLisa;
+    };
+
     const std::vector<KIRI>& m_arrJooksevKiri;
     double m_fSuum;
-    QHash<QPair<QString, qint64>, const ELMARK*> m_arrMargid;
-    QHash<qint64, const ELEMENT*> m_arrTuhikud;
-    QHash<qint64, const ELEMENT*> m_arrTabid;
-    QHash<qint64, const ELEMENT*> m_arrEnterid;
+    // Runs by their text in composed form (canonically equivalent texts share) and style index.
+    QHash<QPair<QString, qint64>, Moot> m_arrMargid;
+    QHash<qint64, Moot> m_arrTuhikud;
+    QHash<qint64, Moot> m_arrTabid;
+    QHash<qint64, Moot> m_arrEnterid;
 };

@@ -1,1 +1,334 @@
+// Start-up with the empty document, opening files, reading VLM1 texts and the search text.
+
 #include "tekst/Tekstiboks.h"
+
+#include "extensions.h"
+#include "tekst/ELENTER.h"
+#include "tekst/ELMARK.h"
+#include "tekst/ELPILT.h"
+#include "tekst/ELTAB.h"
+#include "tekst/ELTUHIK.h"
+#include "tekst/SharedMeasurer.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QScrollArea>
+
+#include <algorithm>
+
+namespace {
+
+// Files larger than this are refused rather than read: the text and the elements made from it must
+// fit in memory together.
+constexpr qint64 kSuurimFail = 256 * 1024 * 1024;
+
+QString kuvaNimi(const QString& strFail) {
+    return QFileInfo(strFail).fileName();
+}
+
+QString avamiseViga(const QString& strFail, const QString& strPohjus) {
+    return QStringLiteral("The file \u201c%1\u201d couldn\u2019t be opened %2")
+        .arg(kuvaNimi(strFail), strPohjus);
+}
+
+// The offset of the first byte that does not belong to well-formed UTF-8 (overlong forms, surrogates
+// and code points above U+10FFFF included), or -1 when the bytes are valid.
+qsizetype vigaseUtf8Algus(const QByteArray& baBaidid) {
+    const auto* p = reinterpret_cast<const unsigned char*>(baBaidid.constData());
+    const qsizetype n = baBaidid.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int nJatk = 0;
+        unsigned char alamPiir = 0x80, ulemPiir = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            nJatk = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            nJatk = 2;
+            if (c == 0xE0)
+                alamPiir = 0xA0;
+            else if (c == 0xED)
+                ulemPiir = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            nJatk = 3;
+            if (c == 0xF0)
+                alamPiir = 0x90;
+            else if (c == 0xF4)
+                ulemPiir = 0x8F;
+        } else {
+            return i;
+        }
+        if (i + nJatk >= n)
+            return i;
+        for (int k = 1; k <= nJatk; ++k) {
+            const unsigned char d = p[i + k];
+            const unsigned char lo = k == 1 ? alamPiir : 0x80;
+            const unsigned char hi = k == 1 ? ulemPiir : 0xBF;
+            if (d < lo || d > hi)
+                return i;
+        }
+        i += nJatk + 1;
+    }
+    return -1;
+}
+
+// The piece of the search text that stands for one element.
+QString otsitavTukk(const ELEMENT& e) {
+    switch (*e.m_TUUP) {
+    case ELTUUP::MARK:
+        return static_cast<const ELMARK&>(e).m_strTekst;
+    case ELTUUP::ENTER:
+        return QStringLiteral("\u00b6");
+    case ELTUUP::TAB:
+        return QStringLiteral("\t");
+    case ELTUUP::TUHIK:
+        return QStringLiteral(" ");
+    case ELTUUP::PILT:
+        return QStringLiteral("\u0001");
+    }
+    return {};
+}
+
+// A text equal for two styles exactly when OnSama holds between them, so that the style table can
+// find an earlier equal style through a hash instead of a walk over every style. Sizes are never
+// NaN (the lenient number reading gives none), and -0.0 is folded into 0.0 as == does.
+QString kiriVoti(const KIRI& k) {
+    const double fSuurus = k.m_fKirjasuurus == 0.0 ? 0.0 : k.m_fKirjasuurus;
+    const Colour& c = k.m_clKirjavarv;
+    return k.m_strKirjatuup.normalized(QString::NormalizationForm_C) + QChar(0) +
+           QString::asprintf("%a|%d%d%d%d%d%d|%a|%a|%a|%a", fSuurus, k.m_bPaks, k.m_bKaldkiri,
+                             k.m_bAllaKriipsutatud, k.m_bLabiKriipsutatud, k.m_bUlaindeks, k.m_bAlaindeks,
+                             c.red, c.green, c.blue, c.alpha);
+}
+
+} // namespace
+
+Tekstiboks::Tekstiboks(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_arrJooksevKiri.push_back(KIRI());
+    Algvaartusta();
+    LooOtsitavSisu();
+}
+
+Tekstiboks::~Tekstiboks() = default;
+
+void Tekstiboks::Algvaartusta() {
+    auto enter = std::make_unique<ELENTER>();
+    enter->m_nKiri = 0;
+    enter->ArvutaSuurus(m_arrJooksevKiri, m_fSuum);
+
+    auto loik = std::make_shared<LOIK>();
+    RIDA rida;
+    rida.m_LOIK = loik;
+    rida.m_arrELEMENT.push_back(enter.get());
+    loik->m_arrELEMENT.push_back(std::move(enter));
+
+    m_arrLOIK.push_back(loik);
+    m_arrRIDA.push_back(std::move(rida));
+    m_arrRIDA = loik->JoondaLoik(std::move(m_arrRIDA), 0.0);
+    ArvutaGeomeetria();
+}
+
+bool Tekstiboks::Ava(const QString& strFail) {
+    const QFileInfo info(strFail);
+    QString strViga;
+    QByteArray baBaidid;
+    if (!info.exists()) {
+        strViga = avamiseViga(strFail, QStringLiteral("because there is no such file."));
+    } else if (info.isDir()) {
+        strViga = avamiseViga(strFail, QStringLiteral("because it is a folder."));
+    } else {
+        QFile fail(strFail);
+        if (!fail.open(QIODevice::ReadOnly)) {
+            if (fail.error() == QFileDevice::PermissionsError || !info.isReadable())
+                strViga = avamiseViga(strFail,
+                                      QStringLiteral("because you don\u2019t have permission to view it."));
+            else
+                strViga = avamiseViga(
+                    strFail, QStringLiteral("because it could not be read (%1).").arg(fail.errorString()));
+        } else {
+            // Read at most one byte past the limit: a device or pipe that reports no size cannot make
+            // the read unbounded.
+            baBaidid = fail.read(kSuurimFail + 1);
+            if (fail.error() != QFileDevice::NoError) {
+                strViga = avamiseViga(
+                    strFail, QStringLiteral("because it could not be read (%1).").arg(fail.errorString()));
+            } else if (baBaidid.size() > kSuurimFail) {
+                strViga = avamiseViga(strFail,
+                                      QStringLiteral("because it is too large: at most %1 MiB can be read.")
+                                          .arg(kSuurimFail / (1024 * 1024)));
+            }
+        }
+    }
+    if (strViga.isEmpty()) {
+        if (baBaidid.startsWith("\xEF\xBB\xBF"))
+            baBaidid.remove(0, 3);
+        const qsizetype nVigane = vigaseUtf8Algus(baBaidid);
+        if (nVigane >= 0)
+            strViga = avamiseViga(
+                strFail, QStringLiteral("because its text is not valid UTF-8 (at byte %1).").arg(nVigane));
+    }
+    if (!strViga.isEmpty()) {
+        DialoogOK(QStringLiteral("Viga"), strViga);
+        return false;
+    }
+
+    QString strSisu = QString::fromUtf8(baBaidid);
+    baBaidid = QByteArray();
+    const bool bLoetud = AvaFail(strSisu);
+    m_strFailinimi = info.absoluteFilePath();
+    ValjastaPealkiri(QStringLiteral("Velmora - ") + info.fileName());
+    return bLoetud;
+}
+
+bool Tekstiboks::AvaFail(const QString& strSisu) {
+    if (strSisu.size() < 4 || !strSisu.startsWith(QLatin1String("VLM1"))) {
+        DialoogOK(QStringLiteral("Viga"), QStringLiteral("Faili formaat ei sobi!"));
+        return false;
+    }
+
+    // The new document is built aside and takes the old one's place only when it is complete.
+    std::vector<std::shared_ptr<LOIK>> arrLOIK;
+    std::vector<KIRI> arrKiri;
+    QHash<QString, qint64> kiriIndeks;
+    const double fSuum = 100.0;
+    SharedMeasurer mootja(arrKiri, fSuum);
+
+    std::shared_ptr<LOIK> loik;
+    qint64 nKiri = 0;
+    std::optional<Colour> clEsiletost;
+
+    // An element needs a style to be measured in; a document that emits one before any style gets
+    // the default style as style 0.
+    auto kiriOlemas = [&] {
+        if (arrKiri.empty()) {
+            arrKiri.push_back(KIRI());
+            kiriIndeks.insert(kiriVoti(arrKiri.back()), 0);
+        }
+    };
+    auto lisa = [&](std::unique_ptr<ELEMENT> e) {
+        kiriOlemas();
+        e->m_nKiri = nKiri;
+        e->m_clEsiletost = clEsiletost;
+        mootja.Mooda(*e);
+        loik->m_arrELEMENT.push_back(std::move(e));
+    };
+    // The payload of the token whose "{" stands at p: from p + 3 up to the first "}" after it, or to
+    // the end of the text when there is none. Returns the closing position (the text's length then).
+    const qsizetype n = strSisu.size();
+    auto sisu = [&](qsizetype p, QString& strTukk) {
+        qsizetype nLopp = strSisu.indexOf(QLatin1Char('}'), p);
+        if (nLopp < 0)
+            nLopp = n;
+        strTukk = nLopp > p + 3 ? strSisu.mid(p + 3, nLopp - (p + 3)) : QString();
+        return nLopp;
+    };
+
+    for (qsizetype i = 4; i < n; ++i) {
+        const QChar c1 = strSisu.at(i);
+        if (loik && c1 == QLatin1Char('>')) {
+            // Every paragraph ends with its paragraph end: layout and the cursor rely on it.
+            if (loik->m_arrELEMENT.empty() || loik->m_arrELEMENT.back()->m_TUUP != ELTUUP::ENTER)
+                lisa(std::make_unique<ELENTER>());
+            arrLOIK.push_back(std::move(loik));
+            loik.reset();
+        } else if (!loik) {
+            if (c1 == QLatin1Char('<')) {
+                loik = std::make_shared<LOIK>();
+                const char16_t cNumber = i + 1 < n ? strSisu.at(i + 1).unicode() : u'\0';
+                const int nJoondus = cNumber >= u'0' && cNumber <= u'9' ? cNumber - u'0' : -1;
+                loik->m_Joondus = LOIK::JOONDUSrawValue(nJoondus).value_or(JOONDUS::VASAKUL);
+            }
+        } else if (c1 == QLatin1Char('{') && i + 1 < n) {
+            const QChar c2 = strSisu.at(i + 1);
+            QString strTukk;
+            if (c2 == QLatin1Char('F')) {
+                sisu(i, strTukk);
+                KIRI kiri;
+                kiri.LooSonest(strTukk);
+                // The table never holds two equal styles, so the first equal one is the only one.
+                const QString strVoti = kiriVoti(kiri);
+                const auto it = kiriIndeks.constFind(strVoti);
+                if (it != kiriIndeks.constEnd()) {
+                    nKiri = *it;
+                    Q_ASSERT(arrKiri[size_t(nKiri)].OnSama(kiri));
+                } else {
+                    arrKiri.push_back(kiri);
+                    nKiri = qint64(arrKiri.size()) - 1;
+                    kiriIndeks.insert(strVoti, nKiri);
+                }
+            } else if (c2 == QLatin1Char('E')) {
+                sisu(i, strTukk);
+                clEsiletost = colourFromHexString(strTukk);
+            } else if (c2 == QLatin1Char('M')) {
+                const qsizetype nLopp = sisu(i, strTukk);
+                auto mark = std::make_unique<ELMARK>();
+                mark->m_strTekst = strTukk;
+                lisa(std::move(mark));
+                i = nLopp;
+            } else if (c2 == QLatin1Char('T')) {
+                lisa(std::make_unique<ELTAB>());
+            } else if (c2 == QLatin1Char('N')) {
+                lisa(std::make_unique<ELENTER>());
+            } else if (c2 == QLatin1Char('U')) {
+                lisa(std::make_unique<ELTUHIK>());
+            } else if (c2 == QLatin1Char('P')) {
+                const qsizetype nLopp = sisu(i, strTukk);
+                auto pilt = std::make_unique<ELPILT>();
+                pilt->LooSonest(strTukk);
+                lisa(std::move(pilt));
+                i = nLopp;
+            }
+        }
+    }
+    // A paragraph still open at the end of the text was never closed and is dropped.
+
+    m_arrLOIK = std::move(arrLOIK);
+    m_arrRIDA.clear();
+    m_arrJooksevKiri = std::move(arrKiri);
+    m_fSuum = fSuum;
+    m_nKursor = 0;
+    m_nShiftKursor = 0;
+    if (m_arrLOIK.empty()) {
+        // A text without a complete paragraph shows as the empty document, so that the cursor always
+        // has an element to stand before.
+        if (m_arrJooksevKiri.empty())
+            m_arrJooksevKiri.push_back(KIRI());
+        Algvaartusta();
+    } else {
+        m_arrRIDA.reserve(m_arrLOIK.size());
+        for (const auto& l : m_arrLOIK) {
+            RIDA kohataide;
+            kohataide.m_LOIK = l;
+            m_arrRIDA.push_back(std::move(kohataide));
+        }
+    }
+    LooOtsitavSisu();
+    ReastaElemendid();
+    Varskenda(true, false, false);
+    return true;
+}
+
+void Tekstiboks::LooOtsitavSisu() {
+    QString strTekst;
+    std::vector<qint64> arrAllikas;
+    qint64 nIndeks = 0;
+    for (const auto& loik : m_arrLOIK) {
+        for (const auto& e : loik->m_arrELEMENT) {
+            // Upper-casing piece by piece keeps the element each code unit came from, also where
+            // a character's capital is longer than the character (ß becomes SS).
+            const QString strTukk = otsitavTukk(*e).toUpper();
+            strTekst += strTukk;
+            arrAllikas.insert(arrAllikas.end(), strTukk.size(), nIndeks);
+            ++nIndeks;
+        }
+    }
+    m_strSisu = std::move(strTekst);
+    m_arrSisuElement = std::move(arrAllikas);
+}

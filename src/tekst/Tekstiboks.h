@@ -5,6 +5,7 @@
 #include "LOIK.h"
 #include "RIDA.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QWidget>
 #include <memory>
@@ -59,7 +60,8 @@ public:
     // k's top below the top margin (the sum of the pitches of the lines above it).
     std::vector<qint64> m_arrReaAlgus;
     std::vector<double> m_arrReaY;
-    // Widest natural line width and the sum of all line pitches (each line's height plus the gap).
+    // Widest natural line width, and the lowest point the line pitches (each line's height plus the
+    // gap) reach: their sum, unless a negative zoom makes pitches negative.
     double m_fMaksReaLaius = 0.0;
     double m_fKoguKorgus = 0.0;
 
@@ -109,6 +111,9 @@ public:
 
     // --- drawing ---
     void Joonista(Canvas& canvas) const;
+    // The visible part of the view drawn into an image of fPikslisuhe device pixels a point; a null
+    // image when the visible part is empty or would be unreasonably large.
+    QImage JoonistaPildiks(qreal fPikslisuhe = 1.0) const;
     void JoonistaTekst(Canvas& canvas, const QString& strTekst, QPointF pt, double fKoguKorgus,
                        double fTekstiKorgus, double fReaTous, const ELMARK& mark, bool bValitud,
                        double fTekstiLaius) const;

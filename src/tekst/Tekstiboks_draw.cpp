@@ -1,1 +1,272 @@
+// Drawing the visible lines: merged character runs, element backgrounds, pictures and the caret.
+
 #include "tekst/Tekstiboks.h"
+
+#include "platform/canvas.h"
+#include "tekst/ELENTER.h"
+#include "tekst/ELPILT.h"
+#include "tekst/ELTAB.h"
+#include "tekst/ELTUHIK.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const Colour kValikuTaust{0.0, 0.0, 1.0, 1.0};
+const Colour kKursoriVarv{0.1, 0.1, 0.1, 1.0};
+
+// Larger pictures of the view are refused rather than allocated.
+constexpr double kPildiMaksKulg = 16384.0;
+constexpr double kPildiMaksPikslid = 64.0 * 1024 * 1024;
+
+double koguKorgus(const RIDA& rida) {
+    return rida.m_fKoguKorgus.value_or(0.0);
+}
+
+// An element that layout has not placed yet (or a line pointer that is null) is left out of the
+// drawing instead of being read.
+bool onPaigutatud(const ELEMENT* e) {
+    return e && e->m_cSuurus && e->m_ptPos && e->m_TUUP;
+}
+
+// Calls visit(rida, fReaY, nIndeks) for every line that touches rVis, top to bottom, where fReaY is
+// the line's top in view coordinates and nIndeks the sequence index of its first element.
+// With a positive zoom line tops only grow, so the first visible line is found by a binary search
+// over the geometry that layout keeps and the walk stops below the visible area: the cost follows
+// the visible lines, not the document. At a zoom of 0 or less (the line gap turns negative) or with a
+// geometry out of step with the lines, every line is walked from the top instead.
+template <typename Visit> void kaiNahtavadRead(const Tekstiboks& t, const QRectF& rVis, Visit&& visit) {
+    const std::vector<RIDA>& read = t.m_arrRIDA;
+    const qint64 nRead = qint64(read.size());
+    const bool bGeomeetria = t.m_arrReaAlgus.size() == read.size() && t.m_arrReaY.size() == read.size();
+    const bool bKasvav = bGeomeetria && t.m_fSuum > 0.0 && std::isfinite(t.m_fSuum);
+    const double fServ = t.m_cServad.height();
+    const double fVisYlal = rVis.top();
+    const double fVisAll = rVis.bottom();
+
+    qint64 k = 0;
+    double fY = 0.0;
+    qint64 nIndeks = 0;
+    if (bKasvav) {
+        k = std::clamp<qint64>(t.EsimeneRidaAlatesY(fVisYlal), 0, nRead);
+        while (k > 0 && fServ + t.m_arrReaY[size_t(k - 1)] + koguKorgus(read[size_t(k - 1)]) >= fVisYlal)
+            --k;
+    }
+    for (; k < nRead; ++k) {
+        const RIDA& rida = read[size_t(k)];
+        if (bGeomeetria) {
+            fY = t.m_arrReaY[size_t(k)];
+            nIndeks = t.m_arrReaAlgus[size_t(k)];
+        }
+        const double fYlal = fServ + fY;
+        const double fAll = fYlal + koguKorgus(rida);
+        if (bKasvav && fYlal > fVisAll)
+            break;
+        // Both bounds are inclusive: a line that only touches the visible area with an edge is drawn.
+        // A line whose place is not a number is not drawn at all.
+        if (fAll >= fVisYlal && fYlal <= fVisAll)
+            visit(rida, fYlal, nIndeks);
+        fY += koguKorgus(rida) + t.TooReaVahe();
+        nIndeks += qint64(rida.m_arrELEMENT.size());
+    }
+}
+
+// The run of character elements collected but not drawn yet.
+struct Jooks {
+    QString strTekst;
+    QPointF pt;
+    const ELMARK* mark = nullptr;
+    double fLaius = 0.0;
+    bool bValitud = false;
+};
+
+} // namespace
+
+void Tekstiboks::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    if (!painter.isActive())
+        return;
+    Canvas canvas(painter);
+    Joonista(canvas);
+}
+
+QImage Tekstiboks::JoonistaPildiks(qreal fPikslisuhe) const {
+    if (!(fPikslisuhe > 0.0) || !std::isfinite(fPikslisuhe))
+        fPikslisuhe = 1.0;
+    const QRectF rVis = TooNahtavRist();
+    const double fLaius = std::ceil(rVis.width() * fPikslisuhe);
+    const double fKorgus = std::ceil(rVis.height() * fPikslisuhe);
+    if (!(fLaius >= 1.0 && fKorgus >= 1.0) || fLaius > kPildiMaksKulg || fKorgus > kPildiMaksKulg ||
+        fLaius * fKorgus > kPildiMaksPikslid)
+        return {};
+
+    QImage pilt(int(fLaius), int(fKorgus), QImage::Format_ARGB32_Premultiplied);
+    if (pilt.isNull())
+        return {};
+    pilt.setDevicePixelRatio(fPikslisuhe);
+    pilt.fill(Qt::white);
+    QPainter painter(&pilt);
+    if (!painter.isActive())
+        return {};
+    painter.translate(-rVis.topLeft());
+    Canvas canvas(painter);
+    Joonista(canvas);
+    painter.end();
+    return pilt;
+}
+
+void Tekstiboks::Joonista(Canvas& canvas) const {
+    if (!canvas.painter().isActive())
+        return;
+
+    canvas.fillRect(QRectF(0, 0, width(), height()), Colour::white());
+    if (m_arrRIDA.empty())
+        return;
+
+    const qint64 nMin = std::min(m_nKursor, m_nShiftKursor);
+    const qint64 nMax = std::max(m_nKursor, m_nShiftKursor);
+    const QRectF rVis = TooNahtavRist();
+    const double fServX = m_cServad.width();
+
+    // Pass 1: runs, the other elements and the selection.
+    kaiNahtavadRead(*this, rVis, [&](const RIDA& rida, double fReaY, qint64 nIndeks) {
+        const double fKogu = koguKorgus(rida);
+        const double fTekst = rida.m_fTekstiKorgus.value_or(fKogu);
+        const double fTous = rida.m_fTous.value_or(0.0);
+        Jooks jooks;
+        auto joonistaJooks = [&] {
+            if (jooks.strTekst.isEmpty())
+                return;
+            JoonistaTekst(canvas, jooks.strTekst, jooks.pt, fKogu, fTekst, fTous, *jooks.mark, jooks.bValitud,
+                          jooks.fLaius);
+            jooks.strTekst.clear();
+        };
+        // A run never spans two lines, so the last style and highlight need not outlive the line.
+        qint64 nViimaneKiri = -1;
+        std::optional<Colour> clViimane;
+        bool bEsimene = true;
+
+        for (const ELEMENT* e : rida.m_arrELEMENT) {
+            const qint64 i = nIndeks++;
+            if (!onPaigutatud(e)) {
+                joonistaJooks();
+                continue;
+            }
+            const bool bValitud = nMin <= i && i < nMax;
+            if (!bEsimene && e->m_nKiri != nViimaneKiri)
+                joonistaJooks();
+            if (!bEsimene && e->m_clEsiletost != clViimane)
+                joonistaJooks();
+            nViimaneKiri = e->m_nKiri;
+            clViimane = e->m_clEsiletost;
+            bEsimene = false;
+
+            const QPointF pt(fServX + e->m_ptPos->x(), fReaY + e->m_ptPos->y());
+            switch (*e->m_TUUP) {
+            case ELTUUP::MARK:
+                if (const auto* mark = dynamic_cast<const ELMARK*>(e)) {
+                    if (jooks.strTekst.isEmpty()) {
+                        jooks.pt = pt;
+                        jooks.mark = mark;
+                        jooks.fLaius = 0.0;
+                        jooks.bValitud = bValitud;
+                    }
+                    jooks.strTekst += mark->m_strTekst;
+                    jooks.fLaius += mark->laius();
+                }
+                break;
+            case ELTUUP::ENTER:
+                joonistaJooks();
+                if (const auto* el = dynamic_cast<const ELENTER*>(e))
+                    el->Joonista(canvas, pt, bValitud, fKogu);
+                break;
+            case ELTUUP::TAB:
+                joonistaJooks();
+                if (const auto* el = dynamic_cast<const ELTAB*>(e))
+                    el->Joonista(canvas, pt, bValitud, fKogu);
+                break;
+            case ELTUUP::TUHIK:
+                joonistaJooks();
+                if (const auto* el = dynamic_cast<const ELTUHIK*>(e))
+                    el->Joonista(canvas, pt, bValitud, fKogu);
+                break;
+            case ELTUUP::PILT:
+                joonistaJooks();
+                if (const auto* el = dynamic_cast<const ELPILT*>(e))
+                    el->Joonista(canvas, pt, bValitud, fKogu);
+                break;
+            }
+            // A run ends with the last element before the selection and with the last selected one.
+            if (i == nMin - 1 || i == nMax - 1)
+                joonistaJooks();
+        }
+        joonistaJooks();
+    });
+
+    // Pass 2: the caret, on top of the text; only with the focus and an empty selection.
+    if (!m_bFookuses || m_nKursor != m_nShiftKursor)
+        return;
+    kaiNahtavadRead(*this, rVis, [&](const RIDA& rida, double fReaY, qint64 nIndeks) {
+        const qint64 nVeerg = m_nKursor - nIndeks;
+        if (nVeerg < 0 || nVeerg >= qint64(rida.m_arrELEMENT.size()))
+            return;
+        const ELEMENT* e = rida.m_arrELEMENT[size_t(nVeerg)];
+        if (!onPaigutatud(e))
+            return;
+        const double fKogu = koguKorgus(rida);
+        const double x = fServX + e->m_ptPos->x();
+        const double fYlal = fReaY + e->m_ptPos->y();
+        canvas.setAntialiasing(false);
+        if (*e->m_TUUP != ELTUUP::PILT) {
+            const double fTekst = rida.m_fTekstiKorgus.value_or(fKogu);
+            const double y = fYlal + (fKogu - fTekst);
+            canvas.strokeSegments({QLineF(x, y + 1, x, y + fTekst), QLineF(x + 1, y + 1, x + 1, y + fTekst)},
+                                  kKursoriVarv);
+        } else {
+            const double y = fYlal + (fKogu - e->korgus());
+            canvas.strokeRect(QRectF(x, y, e->laius(), e->korgus()), kKursoriVarv, LineDash::FiveOnFiveOff);
+        }
+        canvas.setAntialiasing(true);
+    });
+}
+
+void Tekstiboks::JoonistaTekst(Canvas& canvas, const QString& strTekst, QPointF pt, double fKoguKorgus,
+                               double fTekstiKorgus, double fReaTous, const ELMARK& mark, bool bValitud,
+                               double fTekstiLaius) const {
+    // The reader builds the style table and the indices together; an index outside it still draws,
+    // in the default style, rather than reading past the table.
+    static const KIRI kVaikeKiri;
+    const bool bKiriOlemas = mark.m_nKiri >= 0 && mark.m_nKiri < qint64(m_arrJooksevKiri.size());
+    const KIRI& kiri = bKiriOlemas ? m_arrJooksevKiri[size_t(mark.m_nKiri)] : kVaikeKiri;
+
+    double y = pt.y() + (fReaTous - mark.m_fTous.value_or(fReaTous));
+    if (kiri.m_bAlaindeks && mark.m_cSuurus)
+        y += mark.korgus() - mark.m_fIndeksKorgus.value_or(mark.korgus());
+    y += fKoguKorgus - fTekstiKorgus;
+
+    const Font font = kiri.TooFont(m_fSuum, true);
+    const Colour clTekst = bValitud ? Colour::white() : kiri.m_clKirjavarv;
+    TextDecoration kaunistus = TextDecoration::None;
+    if (kiri.m_bAllaKriipsutatud)
+        kaunistus = kaunistus | TextDecoration::Underline;
+    if (kiri.m_bLabiKriipsutatud)
+        kaunistus = kaunistus | TextDecoration::StrikeThrough;
+
+    // An absent highlight has no colour to fill with, so it stays on the white page like opaque white.
+    std::optional<Colour> clTaust;
+    if (bValitud)
+        clTaust = kValikuTaust;
+    else if (mark.m_clEsiletost && *mark.m_clEsiletost != Colour::white())
+        clTaust = mark.m_clEsiletost;
+    if (clTaust) {
+        canvas.setAntialiasing(false);
+        canvas.fillRect(QRectF(pt.x(), pt.y(), fTekstiLaius, fKoguKorgus), *clTaust);
+        canvas.setAntialiasing(true);
+    }
+
+    canvas.drawText(strTekst, QPointF(pt.x(), y), font, clTekst, kaunistus);
+}
