@@ -1,1 +1,85 @@
 #include "ViewController.h"
+
+#include "Olekuriba.h"
+
+#include <QEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+ViewController::ViewController(QWidget* parent) : QWidget(parent) {
+    auto* paigutus = new QVBoxLayout(this);
+    paigutus->setContentsMargins(0, 0, 0, 0);
+    paigutus->setSpacing(0);
+
+    m_cKerimisala = new QScrollArea(this);
+    m_cKerimisala->setFrameShape(QFrame::NoFrame);
+    m_cKerimisala->setWidgetResizable(false);
+    m_cKerimisala->setBackgroundRole(QPalette::Base);
+    // The vertical bar stays so that the content width does not change when the document grows
+    // past the window's height; an appearing bar would re-break the lines and could undo itself.
+    m_cKerimisala->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_cTekstiboks = new Tekstiboks;
+    m_cTekstiboks->m_cViewController = this;
+    m_cKerimisala->setWidget(m_cTekstiboks);
+    m_cKerimisala->viewport()->installEventFilter(this);
+    paigutus->addWidget(m_cKerimisala, 1);
+
+    m_cOlekuriba = new Olekuriba(this);
+    paigutus->addWidget(m_cOlekuriba);
+
+    setFocusProxy(m_cTekstiboks);
+    resize(900, 700);
+}
+
+ViewController::~ViewController() {
+    if (m_cTekstiboks)
+        m_cTekstiboks->m_cViewController = nullptr;
+}
+
+void ViewController::NaitaVeergRida(qint64 nVeerg, qint64 nRida) {
+    if (m_cOlekuriba)
+        m_cOlekuriba->Varskenda(nVeerg, nRida);
+}
+
+void ViewController::NaitaSuumi(const QString&) {
+    // The zoom box lives in the window's toolbar; this window has none yet.
+}
+
+void ViewController::NaitaPealkirja(const QString& strPealkiri) {
+    window()->setWindowTitle(strPealkiri);
+}
+
+void ViewController::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_bNaidatud && m_cTekstiboks) {
+        m_bNaidatud = true;
+        m_cTekstiboks->ReastaElemendid();
+        m_cTekstiboks->Varskenda(true, false, false);
+    }
+}
+
+bool ViewController::eventFilter(QObject* watched, QEvent* event) {
+    if (m_cKerimisala && watched == m_cKerimisala->viewport() && event->type() == QEvent::Resize &&
+        m_cTekstiboks) {
+        // Only a new width re-breaks the lines; a new height needs only the refresh.
+        const int nLaius = m_cKerimisala->viewport()->width();
+        if (nLaius != m_nViimaneLaius) {
+            m_nViimaneLaius = nLaius;
+            m_cTekstiboks->ReastaElemendid();
+        }
+        m_cTekstiboks->Varskenda(false, true, false);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ViewController::SeaNahtavaAla(QSize cSuurus) {
+    // The frame around the viewport (scroll bars, status bar) is whatever the style makes it, so
+    // the window is resized until the viewport has exactly the size asked for.
+    for (int nKord = 0; nKord < 4 && m_cKerimisala->viewport()->size() != cSuurus; ++nKord) {
+        const QSize cVahe = cSuurus - m_cKerimisala->viewport()->size();
+        resize(size() + cVahe);
+        if (layout())
+            layout()->activate();
+    }
+}

@@ -14,6 +14,7 @@ class ViewController : public QWidget, public TekstiboksiKontroller {
 
 public:
     explicit ViewController(QWidget* parent = nullptr);
+    ~ViewController() override;
 
     QPointer<Olekuriba> m_cOlekuriba;
     QPointer<Tekstiboks> m_cTekstiboks;
@@ -22,4 +23,17 @@ public:
     void NaitaVeergRida(qint64 nVeerg, qint64 nRida) override;
     void NaitaSuumi(const QString& strSuum) override;
     void NaitaPealkirja(const QString& strPealkiri) override;
+
+    // Resizes the window so that the document's visible area is exactly cSuurus.
+    void SeaNahtavaAla(QSize cSuurus);
+
+protected:
+    // The first showing lays the document out for the real width and refreshes with the caret.
+    void showEvent(QShowEvent* event) override;
+    // A new viewport size is the window's resize: lay out again and refresh without scrolling.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool m_bNaidatud = false;
+    int m_nViimaneLaius = -1;
 };
