@@ -6,6 +6,20 @@
 #include "tekst/ELTAB.h"
 #include "tekst/ELTUHIK.h"
 
+namespace {
+
+// The composed form of a run's text. Text below U+0300 holds no combining mark and nothing that
+// composes, so it is already composed and most runs skip the normalisation and its copy.
+QString koostatud(const QString& strTekst) {
+    for (const QChar c : strTekst) {
+        if (c.unicode() >= 0x300)
+            return strTekst.normalized(QString::NormalizationForm_C);
+    }
+    return strTekst;
+}
+
+} // namespace
+
 SharedMeasurer::SharedMeasurer(const std::vector<KIRI>& arrJooksevKiri, double fSuum)
     : m_arrJooksevKiri(arrJooksevKiri), m_fSuum(fSuum) {}
 
@@ -15,8 +29,7 @@ void SharedMeasurer::Mooda(ELEMENT& element) {
     switch (*element.m_TUUP) {
     case ELTUUP::MARK: {
         auto& mark = static_cast<ELMARK&>(element);
-        const QPair<QString, qint64> key(mark.m_strTekst.normalized(QString::NormalizationForm_C),
-                                         mark.m_nKiri);
+        const QPair<QString, qint64> key(koostatud(mark.m_strTekst), mark.m_nKiri);
         if (const auto it = m_arrMargid.constFind(key); it != m_arrMargid.cend()) {
             mark.m_cSuurus = it->cSuurus;
             mark.m_fTous = it->fTous;

@@ -316,16 +316,38 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
 }
 
 void Tekstiboks::LooOtsitavSisu() {
+    // Sized up front: growing a text of millions of code units step by step copies it again and again.
+    qsizetype nPikkus = 0;
+    for (const auto& loik : m_arrLOIK)
+        for (const auto& e : loik->m_arrELEMENT)
+            nPikkus += e->m_TUUP == ELTUUP::MARK ? static_cast<const ELMARK&>(*e).m_strTekst.size() : 1;
     QString strTekst;
+    strTekst.reserve(nPikkus);
     std::vector<qint64> arrAllikas;
+    arrAllikas.reserve(size_t(nPikkus));
     qint64 nIndeks = 0;
     for (const auto& loik : m_arrLOIK) {
         for (const auto& e : loik->m_arrELEMENT) {
-            // Upper-casing piece by piece keeps the element each code unit came from, also where
-            // a character's capital is longer than the character (ß becomes SS).
-            const QString strTukk = otsitavTukk(*e).toUpper();
-            strTekst += strTukk;
-            arrAllikas.insert(arrAllikas.end(), strTukk.size(), nIndeks);
+            const QString strTukk = otsitavTukk(*e);
+            // Upper-casing piece by piece keeps the element each code unit came from, also where a
+            // character's capital is longer than the character (ß becomes SS). ASCII is upper-cased
+            // in place, without a copy of its own.
+            const bool bAscii =
+                std::all_of(strTukk.begin(), strTukk.end(), [](QChar c) { return c.unicode() < 0x80; });
+            if (bAscii) {
+                const qsizetype nAlgus = strTekst.size();
+                strTekst += strTukk;
+                for (qsizetype i = nAlgus; i < strTekst.size(); ++i) {
+                    const char16_t c = strTekst.at(i).unicode();
+                    if (c >= u'a' && c <= u'z')
+                        strTekst[i] = QChar(c - u'a' + u'A');
+                }
+                arrAllikas.insert(arrAllikas.end(), strTukk.size(), nIndeks);
+            } else {
+                const QString strSuur = strTukk.toUpper();
+                strTekst += strSuur;
+                arrAllikas.insert(arrAllikas.end(), strSuur.size(), nIndeks);
+            }
             ++nIndeks;
         }
     }
