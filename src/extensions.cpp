@@ -72,7 +72,18 @@ bool DialoogOK(const QString& strKusimus, const QString& strTekst) {
 }
 
 QImage TooKujutis(const DecodedImage& im) {
-    return drawnInto(im.pixels, im.sizeInPoints);
+    // A file that records a resolution below 72 dpi would be enlarged; enlarging adds no detail
+    // (drawing scales the bitmap into its box anyway) and a tiny recorded resolution would turn a
+    // few bytes of file into hundreds of megabytes. So a bitmap never has more pixels a side than
+    // its source.
+    QSizeF points = im.sizeInPoints;
+    if (!im.pixels.isNull()) {
+        if (!(points.width() <= im.pixels.width()))
+            points.setWidth(im.pixels.width());
+        if (!(points.height() <= im.pixels.height()))
+            points.setHeight(im.pixels.height());
+    }
+    return drawnInto(im.pixels, points);
 }
 
 QImage TooKujutis(const QImage& bm) {

@@ -108,7 +108,8 @@ FaceStyles faceStyles(const QString& family) {
     FaceStyles styles;
     for (const QString& style : QFontDatabase::styles(family)) {
         const bool bold = QFontDatabase::bold(family, style);
-        const bool italic = QFontDatabase::italic(family, style);
+        // Oblique faces are slanted variants too; QFontDatabase::italic() answers only for "Italic".
+        const bool italic = QFontDatabase::font(family, style, 12).style() != QFont::StyleNormal;
         styles.bold |= bold && !italic;
         styles.italic |= italic && !bold;
         styles.boldItalic |= bold && italic;
