@@ -143,6 +143,9 @@ bool Tekstiboks::Ava(const QString& strFail) {
         strViga = avamiseViga(strFail, QStringLiteral("because there is no such file."));
     } else if (info.isDir()) {
         strViga = avamiseViga(strFail, QStringLiteral("because it is a folder."));
+    } else if (!info.isFile()) {
+        // A pipe or a device would block the read or never end it.
+        strViga = avamiseViga(strFail, QStringLiteral("because it is not a regular file."));
     } else {
         QFile fail(strFail);
         if (!fail.open(QIODevice::ReadOnly)) {
@@ -212,7 +215,9 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
             kiriIndeks.insert(kiriVoti(arrKiri.back()), 0);
         }
     };
+    qint64 nElemente = 0;
     auto lisa = [&](std::unique_ptr<ELEMENT> e) {
+        ++nElemente;
         kiriOlemas();
         e->m_nKiri = nKiri;
         e->m_clEsiletost = clEsiletost;
@@ -231,6 +236,12 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
     };
 
     for (qsizetype i = 4; i < n; ++i) {
+        if (nElemente > m_nSuurimElemente) {
+            DialoogOK(QStringLiteral("Viga"),
+                      QStringLiteral("The document has more than %L1 elements, more than can be shown.")
+                          .arg(m_nSuurimElemente));
+            return false;
+        }
         const QChar c1 = strSisu.at(i);
         if (loik && c1 == QLatin1Char('>')) {
             // Every paragraph ends with its paragraph end: layout and the cursor rely on it.
@@ -318,16 +329,19 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
 void Tekstiboks::LooOtsitavSisu() {
     // Sized up front: growing a text of millions of code units step by step copies it again and again.
     qsizetype nPikkus = 0;
-    for (const auto& loik : m_arrLOIK)
+    size_t nElemente = 0;
+    for (const auto& loik : m_arrLOIK) {
+        nElemente += loik->m_arrELEMENT.size();
         for (const auto& e : loik->m_arrELEMENT)
             nPikkus += e->m_TUUP == ELTUUP::MARK ? static_cast<const ELMARK&>(*e).m_strTekst.size() : 1;
+    }
     QString strTekst;
     strTekst.reserve(nPikkus);
-    std::vector<qint64> arrAllikas;
-    arrAllikas.reserve(size_t(nPikkus));
-    qint64 nIndeks = 0;
+    std::vector<qint64> arrAlgus;
+    arrAlgus.reserve(nElemente);
     for (const auto& loik : m_arrLOIK) {
         for (const auto& e : loik->m_arrELEMENT) {
+            arrAlgus.push_back(strTekst.size());
             const QString strTukk = otsitavTukk(*e);
             // Upper-casing piece by piece keeps the element each code unit came from, also where a
             // character's capital is longer than the character (ß becomes SS). ASCII is upper-cased
@@ -342,15 +356,20 @@ void Tekstiboks::LooOtsitavSisu() {
                     if (c >= u'a' && c <= u'z')
                         strTekst[i] = QChar(c - u'a' + u'A');
                 }
-                arrAllikas.insert(arrAllikas.end(), strTukk.size(), nIndeks);
             } else {
-                const QString strSuur = strTukk.toUpper();
-                strTekst += strSuur;
-                arrAllikas.insert(arrAllikas.end(), strSuur.size(), nIndeks);
+                strTekst += strTukk.toUpper();
             }
-            ++nIndeks;
         }
     }
     m_strSisu = std::move(strTekst);
-    m_arrSisuElement = std::move(arrAllikas);
+    m_arrSisuAlgus = std::move(arrAlgus);
+}
+
+qint64 Tekstiboks::TooSisuElement(qsizetype nKoht) const {
+    // The last element whose piece starts at or before nKoht; empty pieces share their start with
+    // the next element and are passed over.
+    const auto it = std::upper_bound(m_arrSisuAlgus.begin(), m_arrSisuAlgus.end(), qint64(nKoht));
+    if (it == m_arrSisuAlgus.begin())
+        return 0;
+    return qint64(it - m_arrSisuAlgus.begin()) - 1;
 }

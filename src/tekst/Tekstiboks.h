@@ -49,11 +49,15 @@ public:
     double m_fReaVahe = 3.0;
     bool m_bFookuses = false;
     QString m_strFailinimi;
-    // The search text: one piece per element, upper-cased; m_arrSisuElement[i] is the sequence index
-    // of the element that code unit i of m_strSisu came from.
+    // The search text: one piece per element, upper-cased. m_arrSisuAlgus[k] is where element k's
+    // piece starts in it; pieces can be longer than one code unit (a run, ß becoming SS) or empty.
     QString m_strSisu;
-    std::vector<qint64> m_arrSisuElement;
+    std::vector<qint64> m_arrSisuAlgus;
     std::vector<KIRI> m_arrJooksevKiri;
+    // Every element costs about 200 bytes with its line and search text; a document with more
+    // elements than this (a file of nothing but spaces can hold over a hundred million) is refused
+    // rather than allowed to exhaust memory.
+    qint64 m_nSuurimElemente = 32'000'000;
 
     // --- geometry kept with the line list, rebuilt by every layout ---
     // m_arrReaAlgus[k]: sequence index of line k's first element; m_arrReaY[k]: the offset of line
@@ -79,6 +83,9 @@ public:
     // Reads a VLM1 text into the view; false (after the message) when the text is not VLM1.
     bool AvaFail(const QString& strSisu);
     void LooOtsitavSisu();
+    // The element that code unit nKoht of the search text came from (the last element for a
+    // position at or past the end).
+    qint64 TooSisuElement(qsizetype nKoht) const;
 
     // --- layout ---
     void ReastaElemendid();

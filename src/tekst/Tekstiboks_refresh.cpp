@@ -4,6 +4,7 @@
 
 #include "tekst/SharedMeasurer.h"
 
+#include <QCoreApplication>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -131,10 +132,18 @@ void Tekstiboks::Varskenda(bool bKuvaKursor, bool bBlokeeri, bool bShiftAll) {
         const bool bOli = m_bIseKerib;
         m_bIseKerib = true;
         resize(vaatesuurus(fLaius), vaatesuurus(fKorgus));
+        // A new size can bring or take away a scroll bar of the scroll area, which it decides in a
+        // queued call; let that happen now, so that the scroll below counts with the visible area
+        // as it will be.
+        if (QScrollArea* ala = TooKerimisala()) {
+            QCoreApplication::sendPostedEvents(ala, QEvent::MetaCall);
+            QCoreApplication::sendPostedEvents(ala, QEvent::LayoutRequest);
+        }
         m_bIseKerib = bOli;
     }
 
     if (bKuvaKursor && cKursor) {
+        const QSizeF cEma = TooEmaSuurus();
         const QPointF v = TooKerimiskoht();
         const double W = cEma.width() - 2 * m_cServad.width();
         const double H = cEma.height() - 2 * m_cServad.height();

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <set>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -85,6 +86,9 @@ TEST(Open, UnreadableFilesAreReportedAndChangeNothing) {
         ASSERT_TRUE(f.resize(256LL * 1024 * 1024 + 1));
     }
     read.push_back({"too large", suur, "too large"});
+    const QString toru = dir.filePath("toru.vlm");
+    ASSERT_EQ(mkfifo(QFile::encodeName(toru).constData(), 0600), 0);
+    read.push_back({"a pipe, which would block the read", toru, "not a regular file"});
     const QString keelatud = kirjuta(dir, "keelatud.vlm", kDokument);
     QFile::setPermissions(keelatud, QFileDevice::Permissions());
     if (geteuid() != 0)

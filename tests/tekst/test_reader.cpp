@@ -240,7 +240,9 @@ TEST(Reader, SearchTextKeepsTheElementOfEveryCodeUnit) {
     ASSERT_TRUE(v.tb.AvaFail("VLM1<1" + kArial12 + "{M ß}{T}{M õun}{M }{M \U0001F600}{N}>"));
     EXPECT_EQ(v.tb.m_strSisu, QStringLiteral("SS\tÕUN\U0001F600\u00b6"));
     const std::vector<qint64> oodatud = {0, 0, 1, 2, 2, 2, 4, 4, 5};
-    EXPECT_EQ(v.tb.m_arrSisuElement, oodatud);
+    for (size_t i = 0; i < oodatud.size(); ++i)
+        EXPECT_EQ(v.tb.TooSisuElement(qsizetype(i)), oodatud[i]) << i;
+    EXPECT_EQ(v.tb.TooSisuElement(99), 5);
 }
 
 TEST(Reader, StyleTableKeepsEachStyleOnce) {
@@ -257,4 +259,16 @@ TEST(Reader, StyleTableKeepsEachStyleOnce) {
     for (size_t i = 0; i < oodatud.size(); ++i)
         EXPECT_EQ(arr[i]->m_nKiri, oodatud[i]) << i;
     EXPECT_EQ(v.tb.m_arrJooksevKiri.size(), 3u);
+}
+
+TEST(Reader, DocumentWithTooManyElementsIsRefused) {
+    Vaade v;
+    v.tb.m_nSuurimElemente = 10;
+    EXPECT_TRUE(v.tb.AvaFail("VLM1<1{U}{U}{U}{U}{U}{U}{U}{U}{N}>"));
+    EXPECT_FALSE(v.tb.AvaFail("VLM1<1{U}{U}{U}{U}{U}{U}{U}{U}{U}{U}{U}{N}>"));
+    ASSERT_EQ(v.teated.messages.size(), 1u);
+    EXPECT_EQ(v.teated.messages[0].title, "Viga");
+    EXPECT_TRUE(v.teated.messages[0].text.contains("more than 10 elements"));
+    // The document read before stays.
+    EXPECT_EQ(v.tb.m_arrLOIK[0]->m_arrELEMENT.size(), 9u);
 }

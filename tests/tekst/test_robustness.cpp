@@ -85,7 +85,11 @@ TEST(Robustness, RandomTokenSoupKeepsTheModelSound) {
             nReal += qint64(tb.m_arrRIDA[k].m_arrELEMENT.size());
         }
         EXPECT_EQ(nReal, nElemente) << qPrintable(doc);
-        EXPECT_EQ(tb.m_arrSisuElement.size(), size_t(tb.m_strSisu.size()));
+        ASSERT_EQ(qint64(tb.m_arrSisuAlgus.size()), nElemente);
+        for (qsizetype i = 0; i < tb.m_strSisu.size(); ++i) {
+            const qint64 k = tb.TooSisuElement(i);
+            ASSERT_LE(tb.m_arrSisuAlgus[size_t(k)], i);
+        }
         for (const auto& loik : tb.m_arrLOIK)
             for (const auto& e : loik->m_arrELEMENT)
                 EXPECT_LT(e->m_nKiri, qint64(tb.m_arrJooksevKiri.size()));

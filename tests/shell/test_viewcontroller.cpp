@@ -1,0 +1,34 @@
+#include "ViewController.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+TEST(ViewController, CaretStaysInViewWhenAZoomBringsTheHorizontalBar) {
+    MessageRecorder teated;
+    ViewController vc;
+    vc.show();
+    vc.SeaNahtavaAla(QSize(300, 100));
+    QApplication::processEvents();
+    Tekstiboks& tb = *vc.m_cTekstiboks;
+    QString doc = "VLM1";
+    for (int i = 0; i < 30; ++i)
+        doc += "<1{F DejaVu Sans;12;0;0;0;0;0;0;#000000}{M abcdefghijklmn}{N}>";
+    ASSERT_TRUE(tb.AvaFail(doc));
+    tb.m_nKursor = 24;
+    tb.Varskenda(true, false, false);
+    ASSERT_FALSE(vc.m_cKerimisala->horizontalScrollBar()->isVisible());
+
+    // At 400 % the lines are wider than the view: the horizontal bar appears and takes height
+    // from the visible area, which the scroll to the caret must already count with.
+    tb.Suumi(400);
+    QApplication::processEvents();
+    ASSERT_TRUE(vc.m_cKerimisala->horizontalScrollBar()->isVisible());
+    const qint64 nRida = *tb.LeiaRida(tb.m_nKursor);
+    const double fAlumine = tb.m_cServad.height() + tb.m_arrReaY[size_t(nRida)] +
+                            tb.m_arrRIDA[size_t(nRida)].m_fKoguKorgus.value();
+    const double fNahtavAlumine = tb.TooKerimiskoht().y() + vc.m_cKerimisala->viewport()->height();
+    EXPECT_GE(fNahtavAlumine - fAlumine, tb.m_cServad.height());
+}
