@@ -12,7 +12,6 @@ QByteArray saved(int w, int h, int dotsPerMeter, const char* format) {
     image.setDotsPerMeterY(dotsPerMeter);
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, format);
     return bytes;
 }
@@ -25,9 +24,7 @@ QByteArray patched(QByteArray bytes, const QByteArray& marker, int offset, const
 } // namespace
 
 TEST(Base64, IsStrict) {
-    EXPECT_EQ(decodeBase64Strict(u"TWFu"), QByteArray("Man"));
-    EXPECT_EQ(decodeBase64Strict(u"TQ=="), QByteArray("M"));
-    EXPECT_EQ(decodeBase64Strict(u""), QByteArray());
+    EXPECT_EQ(decodeBase64Strict(u"TWFuTQ=="), QByteArray("ManM"));
     for (const char16_t* bad :
          {u"TWFu\nTWFu", u"TWFu\n", u"TW Fu", u"TQ", u"T===", u"TQ==TWFu", u"TW-_", u"TWF\u00fc"})
         EXPECT_FALSE(decodeBase64Strict(bad)) << QString::fromUtf16(bad).toStdString();
@@ -37,53 +34,27 @@ TEST(DecodeImage, SizeInPointsFollowsTheRecordedResolution) {
     const QByteArray png144 = saved(20, 20, 5669, "PNG");
     const QByteArray jpeg = saved(30, 20, 3780, "JPEG");
     const QByteArray jfif("JFIF\0", 5);
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        QSizeF points;
-    } rows[] = {
+    // Sizes compare fuzzily but closely: 5669 dots per metre must read back as exactly 144 dpi.
+    const std::tuple<const char*, QByteArray, QSizeF> rows[] = {
         {"PNG at 144 dpi", png144, {10, 10}},
-        {"PNG at 96 dpi", saved(30, 12, 3780, "PNG"), {22.5, 9}},
         {"PNG at 25.4 dpi", saved(30, 12, 1000, "PNG"), {30 * 72 / 25.4, 12 * 72 / 25.4}},
         {"PNG with aspect only", patched(png144, "pHYs", 12, QByteArray(1, 0)), {20, 20}},
-        {"JPEG in dots per inch", patched(jpeg, jfif, 7, QByteArray("\1\0\220\0\220", 5)), {15, 10}},
-        {"JPEG in dots per cm",
-         patched(jpeg, jfif, 7, QByteArray("\2\0\44\0\44", 5)),
-         {30 / 1.27, 20 / 1.27}},
+        {"JPEG in dpi", patched(jpeg, jfif, 7, QByteArray("\1\0\220\0\220", 5)), {15, 10}},
+        {"JPEG in dpcm", patched(jpeg, jfif, 7, QByteArray("\2\0\44\0\44", 5)), {30 / 1.27, 20 / 1.27}},
         {"JPEG with aspect only", patched(jpeg, jfif, 7, QByteArray("\0\0\1\0\1", 5)), {30, 20}},
         {"BMP in pixels per metre", saved(30, 20, 5669, "BMP"), {15, 10}},
         {"BMP recording nothing", saved(30, 20, 5669, "BMP").replace(38, 8, QByteArray(8, 0)), {30, 20}},
-        {"GIF",
-         QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw=="),
-         {1, 1}},
-        {"written by the program", encodePng(QImage(3, 2, QImage::Format_RGBA8888)), {3, 2}},
     };
-    for (const auto& row : rows) {
-        const std::optional<DecodedImage> image = decodeImage(row.bytes);
-        ASSERT_TRUE(image) << row.name;
-        EXPECT_NEAR(image->sizeInPoints.width(), row.points.width(), 0.01) << row.name;
-        EXPECT_NEAR(image->sizeInPoints.height(), row.points.height(), 0.01) << row.name;
-    }
-    for (const QByteArray& bytes :
-         {QByteArray(), QByteArray("hello"), png144.left(30), QByteArray(99, '\xff')})
+    for (const auto& [name, bytes, points] : rows)
+        EXPECT_EQ(decodeImage(bytes).value_or(DecodedImage{}).sizeInPoints, points) << name;
+    for (const auto& bytes : {QByteArray(), QByteArray("hello"), png144.left(30), QByteArray(99, '\xff')})
         EXPECT_FALSE(decodeImage(bytes)) << bytes.size();
 }
 
 TEST(FormatShortestDouble, ReadsBackExactly) {
-    const struct {
-        double value;
-        const char* text;
-    } rows[] = {{120.0, "120.0"},
-                {37.5, "37.5"},
-                {1e20, "1e+20"},
-                {5e-324, "5e-324"},
-                {-0.0, "-0.0"},
-                {0.1, "0.1"},
-                {0.0001, "0.0001"},
-                {0.00001, "1e-05"},
-                {1.0 / 3, "0.3333333333333333"},
-                {9007199254740991.0, "9007199254740991.0"},
-                {9007199254740992.0, "9.007199254740992e+15"}};
-    for (const auto& row : rows)
-        EXPECT_EQ(formatShortestDouble(row.value), row.text) << row.text;
+    QStringList texts;
+    for (double value : {120.0, 1e20, 5e-324, -0.0, 0.0001, 0.00001, 1.0 / 3, 0x1p53 - 1, 0x1p53})
+        texts << formatShortestDouble(value);
+    EXPECT_EQ(texts.join(' '), "120.0 1e+20 5e-324 -0.0 0.0001 1e-05 0.3333333333333333 9007199254740991.0 "
+                               "9.007199254740992e+15");
 }

@@ -1,161 +1,73 @@
 // Measuring elements with real fonts, and sharing measurements within one pass.
 
-#include "tekst/ELENTER.h"
 #include "tekst/ELMARK.h"
-#include "tekst/ELPILT.h"
 #include "tekst/ELTAB.h"
 #include "tekst/ELTUHIK.h"
 #include "tekst/SharedMeasurer.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <vector>
-
 namespace {
 
-KIRI stiil(bool bUla = false, bool bAla = false, double fSuurus = 15.0) {
-    return KIRI(QStringLiteral("Arial"), fSuurus, false, false, false, false, bUla, bAla, Colour::black());
-}
+// Plain (the default style), superscript, subscript, and plain at twice the size.
+const std::vector<KIRI> kTabel = {KIRI(), KIRI("Arial", 15, false, false, false, false, true, false, {}),
+                                  KIRI("Arial", 15, false, false, false, false, false, true, {}),
+                                  KIRI("Arial", 30, false, false, false, false, false, false, {})};
 
-std::unique_ptr<ELMARK> mark(const QString& strTekst, qint64 nKiri) {
-    auto e = std::make_unique<ELMARK>();
-    e->m_strTekst = strTekst;
+// An element in style nKiri (a run with the text s), measured by m or, the first of its kind, by a
+// measurer of its own over kTabel at zoom 100.
+template <class T = ELMARK>
+std::unique_ptr<T> mooda(qint64 nKiri, const char* s = "Tekst", SharedMeasurer* m = {}) {
+    auto e = std::make_unique<T>();
     e->m_nKiri = nKiri;
+    if constexpr (std::is_same_v<T, ELMARK>)
+        e->m_strTekst = QString::fromUtf8(s);
+    SharedMeasurer uus(kTabel, 100);
+    (m ? *m : uus).Mooda(*e);
     return e;
 }
 
-TEST(Measure, RunHeightAndRiseFromTheNormalFontWidthFromTheIndexFont) {
-    const std::vector<KIRI> tabel = {stiil(), stiil(true, false), stiil(false, true)};
-    auto normaal = mark(QStringLiteral("Indeks 123"), 0);
-    normaal->ArvutaSuurus(tabel, 100);
-    const Font font = tabel[0].TooFont(100, false);
-    EXPECT_EQ(*normaal->m_cSuurus, textSize(normaal->m_strTekst, font));
-    EXPECT_EQ(*normaal->m_fIndeksKorgus, normaal->korgus());
-    EXPECT_EQ(*normaal->m_fTous, normaal->korgus() + fontDescender(font));
-    EXPECT_GT(*normaal->m_fTous, 0.0);
+// A run's width, height, rise and index height.
+std::tuple<double, double, double, double> moot(const ELMARK& m) {
+    return {m.laius(), m.korgus(), *m.m_fTous, *m.m_fIndeksKorgus};
+}
 
+TEST(Measure, IndexRunsTakeTheHeightAndRiseOfPlainTextAndAllScaleWithTheZoom) {
+    const auto [fLaius, fKorgus, fTous, fIndeks] = moot(*mooda(0));
+    EXPECT_TRUE(fTous > 0 && fTous < fKorgus && fIndeks == fKorgus);
     for (qint64 nKiri : {1, 2}) {
-        SCOPED_TRACE(nKiri == 1 ? "superscript" : "subscript");
-        auto indeks = mark(normaal->m_strTekst, nKiri);
-        indeks->ArvutaSuurus(tabel, 100);
-        EXPECT_EQ(indeks->korgus(), normaal->korgus());
-        EXPECT_EQ(*indeks->m_fTous, *normaal->m_fTous);
-        EXPECT_LT(indeks->laius(), normaal->laius());
-        EXPECT_LT(*indeks->m_fIndeksKorgus, *normaal->m_fIndeksKorgus);
+        const auto [l, k, t, i] = moot(*mooda(nKiri));
+        EXPECT_EQ(std::tuple(k, t, l < fLaius, i < fIndeks), std::tuple(fKorgus, fTous, true, true)) << nKiri;
     }
+    // A style index outside the table measures in the default style rather than reading past it.
+    for (qint64 nKiri : {qint64(-1), qint64(4), qint64(1) << 40})
+        EXPECT_TRUE(moot(*mooda(nKiri)) == moot(*mooda(0)) && mooda<ELTAB>(nKiri)->korgus() > 0) << nKiri;
+
+    SharedMeasurer kakssada(kTabel, 200);
+    const auto [fLaius2, fKorgus2, fTous2, fIndeks2] = moot(*mooda(0, "Tekst", &kakssada));
+    EXPECT_NEAR(fLaius2 / fLaius, 2.0, 0.05);
+    EXPECT_NEAR(fKorgus2 / fKorgus, 2.0, 0.05);
+    EXPECT_NEAR(mooda<ELTUHIK>(0, "", &kakssada)->laius() / mooda<ELTUHIK>(0)->laius(), 2.0, 0.05);
 }
 
-TEST(Measure, TextKindsScaleWithTheZoom) {
-    const std::vector<KIRI> tabel = {stiil()};
-    auto mooda = [&](int nTuup, double fSuum) {
-        ELTUHIK tuhik;
-        ELENTER enter;
-        auto run = mark(QStringLiteral("Suurendus"), 0);
-        tuhik.m_nKiri = enter.m_nKiri = 0;
-        tuhik.ArvutaSuurus(tabel, fSuum);
-        EXPECT_EQ(*tuhik.m_fOrginaalLaius, tuhik.laius());
-        enter.ArvutaSuurus(tabel, fSuum);
-        run->ArvutaSuurus(tabel, fSuum);
-        return nTuup == 0 ? *run->m_cSuurus : nTuup == 1 ? *tuhik.m_cSuurus : *enter.m_cSuurus;
-    };
-    for (int nTuup : {0, 1, 2}) {
-        SCOPED_TRACE(nTuup);
-        const QSizeF sada = mooda(nTuup, 100);
-        const QSizeF kakssada = mooda(nTuup, 200);
-        EXPECT_GT(sada.width(), 0.0);
-        EXPECT_NEAR(kakssada.width() / sada.width(), 2.0, 0.05);
-        EXPECT_NEAR(kakssada.height() / sada.height(), 2.0, 0.05);
-    }
-}
-
-TEST(Measure, StyleIndexOutsideTheTableMeasuresInTheDefaultStyle) {
-    const std::vector<KIRI> tabel = {KIRI(), stiil(true, false, 40)};
-    auto viide = mark(QStringLiteral("Vaikimisi"), 0);
-    viide->ArvutaSuurus(tabel, 100);
-    for (qint64 nKiri : {qint64(-1), qint64(2), qint64(1) << 40}) {
-        SCOPED_TRACE(nKiri);
-        auto e = mark(viide->m_strTekst, nKiri);
-        e->ArvutaSuurus(tabel, 100);
-        EXPECT_EQ(*e->m_cSuurus, *viide->m_cSuurus);
-        ELTAB tab;
-        tab.m_nKiri = nKiri;
-        tab.ArvutaSuurus({}, 100);
-        EXPECT_GT(tab.korgus(), 0.0);
-    }
-}
-
-TEST(Measure, PicturesTakeTheirStoredSizeScaled) {
-    const struct {
-        const char* nimi;
-        std::optional<QSizeF> cOrginaal;
-        double fSuum;
-        QSizeF cOodatud;
-    } juhud[] = {
-        {"zoom 100", QSizeF(120, 80), 100, QSizeF(120, 80)},
-        {"zoom 50", QSizeF(120, 80), 50, QSizeF(60, 40)},
-        {"no stored size", std::nullopt, 200, QSizeF(0, 0)},
-    };
-    for (const auto& juht : juhud) {
-        SCOPED_TRACE(juht.nimi);
-        ELPILT pilt;
-        pilt.m_cOrginaalSuurus = juht.cOrginaal;
-        SharedMeasurer(std::vector<KIRI>{}, juht.fSuum).Mooda(pilt);
-        EXPECT_EQ(*pilt.m_cSuurus, juht.cOodatud);
-        EXPECT_EQ(*pilt.m_fTous, 0.0);
-    }
-}
-
-TEST(SharedMeasurer, EqualRunsShareAndOthersAreMeasured) {
-    // The table changes after the first run only to reveal which later run was really measured.
-    std::vector<KIRI> tabel = {stiil(), stiil(false, false, 30)};
-    SharedMeasurer mootja(tabel, 100);
-    auto esimene = mark(QStringLiteral("caf\u00e9"), 0);
-    mootja.Mooda(*esimene);
+TEST(SharedMeasurer, EqualElementsShareAFreshMeasurementAndOthersAreMeasured) {
+    // The table changes after the first elements only to reveal which later ones were really measured.
+    std::vector<KIRI> tabel = kTabel;
+    SharedMeasurer mootja(tabel, 100), varske(tabel, 100);
+    const auto esimene = mooda(0, "caf\u00e9", &mootja);
+    // Justification widens a space after it was measured; the next one still gets the fresh width.
+    const auto tuhik = mooda<ELTUHIK>(0, "", &mootja);
+    tuhik->m_cSuurus->setWidth(50);
+    const auto teine = mooda<ELTUHIK>(0, "", &mootja);
+    EXPECT_EQ(std::pair(*teine->m_cSuurus, *teine->m_fOrginaalLaius),
+              std::pair(*mooda<ELTUHIK>(0)->m_cSuurus, mooda<ELTUHIK>(0)->laius()));
+    EXPECT_GT(mooda<ELTUHIK>(3, "", &mootja)->laius(), teine->laius());
     tabel[0].m_fKirjasuurus = 60;
-
-    const struct {
-        const char* nimi;
-        QString strTekst;
-        qint64 nKiri;
-        bool bJagatud;
-    } juhud[] = {
-        {"same text and style", QStringLiteral("caf\u00e9"), 0, true},
-        {"canonically equivalent text", QStringLiteral("cafe\u0301"), 0, true},
-        {"another style", QStringLiteral("caf\u00e9"), 1, false},
-        {"another text", QStringLiteral("Caf\u00e9"), 0, false},
-    };
-    for (const auto& juht : juhud) {
-        SCOPED_TRACE(juht.nimi);
-        auto e = mark(juht.strTekst, juht.nKiri);
-        mootja.Mooda(*e);
-        auto vark = mark(juht.strTekst, juht.nKiri);
-        vark->ArvutaSuurus(tabel, 100);
-        const ELMARK& oodatud = juht.bJagatud ? *esimene : *vark;
-        EXPECT_EQ(*e->m_cSuurus, *oodatud.m_cSuurus);
-        EXPECT_EQ(*e->m_fTous, *oodatud.m_fTous);
-        EXPECT_EQ(*e->m_fIndeksKorgus, *oodatud.m_fIndeksKorgus);
-    }
-}
-
-TEST(SharedMeasurer, SharedSpaceIsFreshEvenAfterTheFirstWasStretched) {
-    const std::vector<KIRI> tabel = {stiil(), stiil(false, false, 30)};
-    SharedMeasurer mootja(tabel, 200);
-    ELTUHIK esimene, teine, vark, teisesStiilis;
-    esimene.m_nKiri = teine.m_nKiri = vark.m_nKiri = 0;
-    teisesStiilis.m_nKiri = 1;
-    mootja.Mooda(esimene);
-    // Justification widens a space after it was measured.
-    esimene.m_cSuurus->setWidth(50);
-
-    vark.ArvutaSuurus(tabel, 200);
-    mootja.Mooda(teine);
-    EXPECT_EQ(*teine.m_cSuurus, *vark.m_cSuurus);
-    EXPECT_EQ(*teine.m_fOrginaalLaius, vark.laius());
-    EXPECT_EQ(*teine.m_fTous, *vark.m_fTous);
-
-    mootja.Mooda(teisesStiilis);
-    EXPECT_GT(teisesStiilis.laius(), vark.laius());
+    const std::tuple<const char*, int, bool> juhud[] = {
+        {"caf\u00e9", 0, true}, {"cafe\u0301", 0, true}, {"caf\u00e9", 3, false}, {"Caf\u00e9", 0, false}};
+    for (const auto& [s, nKiri, bJagatud] : juhud)
+        EXPECT_EQ(moot(*mooda(nKiri, s, &mootja)), moot(bJagatud ? *esimene : *mooda(nKiri, s, &varske)))
+            << s;
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "tekst/Tekstiboks.h"
-#include "testsupport.h"
 
 #include <QScrollArea>
 #include <QScrollBar>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -12,140 +12,85 @@ QString pilt(int w, int h) {
     return QStringLiteral("{P @;%1;%2;}").arg(w).arg(h);
 }
 
-QString loigud(int nLoike, int w, int h) {
-    QString doc = "VLM1";
-    for (int i = 0; i < nLoike; ++i)
-        doc += "<1" + pilt(w, h) + "{N}>";
-    return doc;
-}
-
 struct Vaade {
-    explicit Vaade(QSizeF cNahtav) { tb.SeaNahtavaAlaSuurus(cNahtav); }
-    MessageRecorder teated;
+    Vaade(QSizeF cNahtav, const QString& doc) {
+        tb.SeaNahtavaAlaSuurus(cNahtav);
+        EXPECT_TRUE(tb.AvaFail(doc));
+    }
     Tekstiboks tb;
 };
 
 } // namespace
 
-TEST(Refresh, ViewIsNeverSmallerThanTheVisibleArea) {
-    Vaade v(QSizeF(300, 200));
-    ASSERT_TRUE(v.tb.AvaFail(loigud(1, 100, 50)));
-    EXPECT_EQ(v.tb.size(), QSize(300, 200));
-
-    // 20 lines of 50 with a gap of 3 after each, the last one included, and both margins.
-    ASSERT_TRUE(v.tb.AvaFail(loigud(20, 400, 50)));
-    EXPECT_GT(v.tb.m_arrRIDA[0].m_fMaksLaius.value(), 400.0);
-    EXPECT_EQ(v.tb.height(), 8 + 20 * 53);
-    EXPECT_EQ(v.tb.width(), int(std::ceil(8 + v.tb.m_arrRIDA[0].m_fMaksLaius.value())));
-}
-
-TEST(Refresh, CaretIsScrolledOneMarginInsideTheVisibleArea) {
-    Vaade v(QSizeF(300, 200));
-    ASSERT_TRUE(v.tb.AvaFail(loigud(20, 100, 50)));
-    EXPECT_EQ(v.tb.TooKerimiskoht(), QPointF(0, 0));
-
-    struct Samm {
-        const char* nimi;
-        qint64 nKursor;
-        QPointF oodatud;
-    };
-    const std::vector<Samm> sammud = {
+TEST(Refresh, CaretScrollingAnchorAndStatus) {
+    // One 50-high line a paragraph: line k's top is at 53 k below the top margin.
+    Vaade v(QSizeF(300, 200), "VLM1" + ("<1" + pilt(100, 50) + "{N}>").repeated(20));
+    // The view is as large as what it shows, never smaller than the visible area; the gap follows
+    // every line, the last one included.
+    EXPECT_EQ(v.tb.size(), QSize(300, 8 + 20 * 53));
+    const std::vector<std::tuple<const char*, qint64, bool, bool, bool, double, qint64>> sammud = {
         // Line 10 ends at 530 + 50; the visible height less both margins is 192.
-        {"down: the line's bottom one margin above the visible bottom", 20, {0, 580 - 192}},
-        {"up: the line's top one margin below the visible top", 2, {0, 53}},
-        {"already inside: no scrolling", 4, {0, 53}},
-        {"the paragraph end of the same line: no scrolling", 5, {0, 53}},
+        {"down: the line's bottom one margin above the visible bottom", 20, true, false, false, 580 - 192,
+         20},
+        {"up: the line's top one margin below the visible top; the anchor stays", 2, true, true, false, 53,
+         1},
+        {"already inside: no scrolling; the anchor stays", 4, true, false, true, 53, 1},
+        {"the paragraph end of the same line: no scrolling", 5, true, false, false, 53, 5},
+        {"out of sight without bKuvaKursor: no scrolling", 38, false, false, false, 53, 38},
     };
-    for (const auto& s : sammud) {
-        v.tb.m_nKursor = s.nKursor;
-        v.tb.Varskenda(true, false, false);
-        EXPECT_EQ(v.tb.TooKerimiskoht(), s.oodatud) << s.nimi;
-        EXPECT_EQ(v.tb.m_nShiftKursor, s.nKursor) << s.nimi;
+    for (const auto& [nimi, nKursor, bKuva, bBlokeeri, bShiftAll, fY, nAnkur] : sammud) {
+        v.tb.m_nShiftKursor = 1;
+        v.tb.m_nKursor = nKursor;
+        v.tb.Varskenda(bKuva, bBlokeeri, bShiftAll);
+        EXPECT_EQ(v.tb.TooKerimiskoht(), QPointF(0, fY)) << nimi;
+        EXPECT_EQ(v.tb.m_nShiftKursor, nAnkur) << nimi;
+        EXPECT_EQ(v.tb.m_nOlekRida, nKursor / 2 + 1) << nimi;
     }
-    // Without bKuvaKursor the position stays even when the caret is out of sight.
-    v.tb.m_nKursor = 38;
-    v.tb.Varskenda(false, false, false);
-    EXPECT_EQ(v.tb.TooKerimiskoht(), QPointF(0, 53));
-    EXPECT_EQ(v.tb.m_nOlekRida, 20);
 }
 
-TEST(Refresh, ElementWiderThanTheViewAlignsItsRightEdge) {
-    Vaade v(QSizeF(300, 200));
-    ASSERT_TRUE(v.tb.AvaFail("VLM1<1" + pilt(50, 20) + pilt(1000, 20) + "{N}>"));
+TEST(Refresh, WideElementShowsItsRightEdgeAndStatusFollowsReWrapping) {
+    Vaade v(QSizeF(300, 200), "VLM1<1" + pilt(50, 20) + pilt(1000, 20) + "{N}>");
+    EXPECT_GE(v.tb.m_fMaksReaLaius, 1000.0);
+    EXPECT_EQ(v.tb.size(), QSize(int(std::ceil(8 + v.tb.m_fMaksReaLaius)), 200));
     // The wide picture does not fit after the narrow one and starts the second line at x = 0.
-    v.tb.m_nKursor = 1;
-    v.tb.Varskenda(true, false, false);
-    EXPECT_EQ(v.tb.TooKerimiskoht(), QPointF(1000 - 292, 0));
-    v.tb.m_nKursor = 0;
-    v.tb.Varskenda(true, false, false);
-    EXPECT_EQ(v.tb.TooKerimiskoht().x(), 0);
-}
-
-TEST(Refresh, StatusFollowsTheDisplayLines) {
-    Vaade v(QSizeF(708, 200));
-    ASSERT_TRUE(v.tb.AvaFail("VLM1<1" + pilt(100, 20).repeated(6) + "{N}>"));
-    EXPECT_EQ(v.tb.m_nOlekVeerg, 1);
-    EXPECT_EQ(v.tb.m_nOlekRida, 1);
-    v.tb.m_nKursor = 5;
-    v.tb.Varskenda(true, false, false);
-    EXPECT_EQ(v.tb.m_nOlekVeerg, 6);
-    EXPECT_EQ(v.tb.m_nOlekRida, 1);
-
-    // Narrower: three pictures a line; the same position is now column 3 of row 2.
-    v.tb.SeaNahtavaAlaSuurus(QSizeF(308, 200));
+    for (const qint64 nKursor : {1, 0, 1}) {
+        v.tb.m_nKursor = nKursor;
+        v.tb.Varskenda(true, false, false);
+        EXPECT_EQ(v.tb.TooKerimiskoht(), QPointF(nKursor * (1000 - 292), 0));
+    }
+    EXPECT_EQ(QPoint(v.tb.m_nOlekVeerg, v.tb.m_nOlekRida), QPoint(1, 2));
+    // Wide enough for both: the same position is now column 2 of row 1.
+    v.tb.SeaNahtavaAlaSuurus(QSizeF(1200, 200));
     v.tb.ReastaElemendid();
     v.tb.Varskenda(false, true, false);
-    EXPECT_EQ(v.tb.m_nOlekVeerg, 3);
-    EXPECT_EQ(v.tb.m_nOlekRida, 2);
-    EXPECT_EQ(v.tb.m_nKursor, 5);
+    EXPECT_EQ(QPoint(v.tb.m_nOlekVeerg, v.tb.m_nOlekRida), QPoint(2, 1));
+    EXPECT_EQ(v.tb.m_nKursor, 1);
 }
 
-TEST(Refresh, FlagsDecideTheAnchor) {
-    Vaade v(QSizeF(300, 200));
-    ASSERT_TRUE(v.tb.AvaFail(loigud(3, 10, 10)));
-    struct Rida {
-        bool bBlokeeri, bShiftAll;
-        qint64 nAnkur;
-    };
-    for (const Rida& r : {Rida{false, false, 4}, Rida{true, false, 1}, Rida{false, true, 1}}) {
-        v.tb.m_nShiftKursor = 1;
-        v.tb.m_nKursor = 4;
-        v.tb.Varskenda(false, r.bBlokeeri, r.bShiftAll);
-        EXPECT_EQ(v.tb.m_nShiftKursor, r.nAnkur);
-    }
+TEST(Refresh, UserScrollingNeverMovesTheCaret) {
+    QScrollArea ala;
+    auto* tb = new Tekstiboks;
+    ala.setWidget(tb);
+    ala.resize(320, 220);
+    ala.show();
+    ASSERT_TRUE(tb->AvaFail("VLM1" + ("<1" + pilt(100, 50) + "{N}>").repeated(40)));
+    tb->m_nShiftKursor = 2;
+    tb->m_nKursor = 4;
+    ala.verticalScrollBar()->setValue(900);
+    EXPECT_EQ(tb->TooKerimiskoht().y(), 900);
+    EXPECT_TRUE(tb->m_nKursor == 4 && tb->m_nShiftKursor == 2);
+    // The next caret movement brings it back: its line's top (2 x 53) one margin below the top.
+    tb->Varskenda(true, true, false);
+    EXPECT_EQ(tb->TooKerimiskoht(), QPointF(0, 106));
 }
 
-TEST(Refresh, FocusChangesKeepTheSelection) {
-    Vaade v(QSizeF(300, 200));
-    ASSERT_TRUE(v.tb.AvaFail(loigud(3, 10, 10)));
+TEST(Refresh, FocusShowsAndHidesTheCaretButKeepsTheSelection) {
+    Vaade v(QSizeF(300, 200), "VLM1" + ("<1" + pilt(10, 10) + "{N}>").repeated(3));
     v.tb.m_nShiftKursor = 1;
     v.tb.m_nKursor = 4;
     v.tb.becomeFirstResponder();
     EXPECT_TRUE(v.tb.m_bFookuses);
     v.tb.resignFirstResponder();
     EXPECT_FALSE(v.tb.m_bFookuses);
-    EXPECT_EQ(v.tb.m_nShiftKursor, 1);
-    EXPECT_EQ(v.tb.m_nKursor, 4);
-}
-
-TEST(Refresh, UserScrollingNeverMovesTheCaret) {
-    MessageRecorder teated;
-    QScrollArea ala;
-    auto* tb = new Tekstiboks;
-    ala.setWidget(tb);
-    ala.resize(320, 220);
-    ala.show();
-    ASSERT_TRUE(tb->AvaFail(loigud(40, 100, 50)));
-    tb->m_nShiftKursor = 2;
-    tb->m_nKursor = 4;
-    tb->Varskenda(true, true, false);
-    EXPECT_EQ(tb->TooKerimiskoht(), QPointF(0, 0));
-
-    ala.verticalScrollBar()->setValue(900);
-    EXPECT_EQ(tb->TooKerimiskoht().y(), 900);
-    EXPECT_EQ(tb->m_nKursor, 4);
-    EXPECT_EQ(tb->m_nShiftKursor, 2);
-    // The next caret movement brings it back: its line's top (2 x 53) one margin below the top.
-    tb->Varskenda(true, true, false);
-    EXPECT_EQ(tb->TooKerimiskoht(), QPointF(0, 106));
+    EXPECT_EQ(std::pair(v.tb.m_nShiftKursor, v.tb.m_nKursor), std::pair(qint64(1), qint64(4)));
 }
