@@ -1,19 +1,13 @@
 #include "platform/image.h"
 
-#include <QBuffer>
+#include "testsupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 QByteArray saved(int w, int h, int dotsPerMeter, const char* format) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    image.save(&buffer, format);
-    return bytes;
+    return imageFile(w, h, dotsPerMeter, format, Qt::darkCyan);
 }
 
 // `bytes` with `patch` written at `offset` bytes after the first occurrence of `marker`.

@@ -1,5 +1,8 @@
 #include "testsupport.h"
 
+#include <QBuffer>
+#include <QImage>
+
 MessageRecorder::MessageRecorder() {
     setMessageBoxHandler([this](const QString& title, const QString& text) {
         messages.push_back({title, text});
@@ -13,4 +16,15 @@ MessageRecorder::~MessageRecorder() {
 
 QString testDataPath(const QString& name) {
     return QStringLiteral(VELMORA_TEST_DATA "/") + name;
+}
+
+QByteArray imageFile(int w, int h, int dotsPerMeter, const char* format, QColor colour) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(colour);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    image.save(&buffer, format);
+    return bytes;
 }

@@ -2,6 +2,8 @@
 
 #include "platform/messagebox.h"
 
+#include <QByteArray>
+#include <QColor>
 #include <QString>
 #include <vector>
 
@@ -23,3 +25,6 @@ public:
 
 // A path under tests/data.
 QString testDataPath(const QString& name);
+
+// An image file of w x h pixels in one colour, recording dotsPerMeter (5669 is 144 dpi, 3780 is 96).
+QByteArray imageFile(int w, int h, int dotsPerMeter, const char* format = "PNG", QColor colour = Qt::red);

@@ -1,19 +1,13 @@
 #include "extensions.h"
 #include "tekst/ELPILT.h"
 
-#include <QBuffer>
+#include "testsupport.h"
+
 #include <gtest/gtest.h>
 
-// A red PNG file, in base64, that records `dotsPerMeter` (5669 is 144 dpi, 3780 is 96 dpi).
+// A red PNG file, in base64, that records `dotsPerMeter`.
 static QString pngBase64(int w, int h, int dotsPerMeter) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    image.save(&buffer, "PNG");
-    return QString::fromLatin1(bytes.toBase64());
+    return QString::fromLatin1(imageFile(w, h, dotsPerMeter).toBase64());
 }
 
 static std::unique_ptr<ELPILT> read(const QString& payload) {
