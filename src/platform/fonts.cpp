@@ -139,7 +139,6 @@ Font Font::make(QFont font, double size) {
     result.m_empty = false;
     result.m_size = size;
     const double capped = std::min(size, kMaximumEngineSize);
-    result.m_scale = size / capped;
     result.m_font.setPointSizeF(pointSizeFor(capped, referenceDevice()));
     result.m_referenceScale = size / kReferenceSize;
     result.m_referenceFont.setPointSizeF(pointSizeFor(kReferenceSize, referenceDevice()));

@@ -23,7 +23,6 @@ public:
 
     // The Qt font at the capped size, and the factor that scales it to size().
     const QFont& qfont() const { return m_font; }
-    double scale() const { return m_scale; }
 
     // What measuring and the canvas use: the face at one fixed reference size, resolved for drawing
     // on `device`, and the factor that scales it to size(). Measuring at one size and scaling keeps
@@ -43,7 +42,6 @@ private:
     QFont m_font;
     QFont m_referenceFont;
     double m_size = 0.0;
-    double m_scale = 1.0;
     double m_referenceScale = 0.0;
     bool m_empty = true;
 };

@@ -167,37 +167,33 @@ void Tekstiboks::Joonista(Canvas& canvas) const {
 
             const QPointF pt(fServX + e->m_ptPos->x(), fReaY + e->m_ptPos->y());
             switch (*e->m_TUUP) {
-            case ELTUUP::MARK:
-                if (const auto* mark = dynamic_cast<const ELMARK*>(e)) {
-                    if (jooks.strTekst.isEmpty()) {
-                        jooks.pt = pt;
-                        jooks.mark = mark;
-                        jooks.fLaius = 0.0;
-                        jooks.bValitud = bValitud;
-                    }
-                    jooks.strTekst += mark->m_strTekst;
-                    jooks.fLaius += mark->laius();
+            case ELTUUP::MARK: {
+                const auto* mark = static_cast<const ELMARK*>(e);
+                if (jooks.strTekst.isEmpty()) {
+                    jooks.pt = pt;
+                    jooks.mark = mark;
+                    jooks.fLaius = 0.0;
+                    jooks.bValitud = bValitud;
                 }
+                jooks.strTekst += mark->m_strTekst;
+                jooks.fLaius += mark->laius();
                 break;
+            }
             case ELTUUP::ENTER:
                 joonistaJooks();
-                if (const auto* el = dynamic_cast<const ELENTER*>(e))
-                    el->Joonista(canvas, pt, bValitud, fKogu);
+                static_cast<const ELENTER*>(e)->Joonista(canvas, pt, bValitud, fKogu);
                 break;
             case ELTUUP::TAB:
                 joonistaJooks();
-                if (const auto* el = dynamic_cast<const ELTAB*>(e))
-                    el->Joonista(canvas, pt, bValitud, fKogu);
+                static_cast<const ELTAB*>(e)->Joonista(canvas, pt, bValitud, fKogu);
                 break;
             case ELTUUP::TUHIK:
                 joonistaJooks();
-                if (const auto* el = dynamic_cast<const ELTUHIK*>(e))
-                    el->Joonista(canvas, pt, bValitud, fKogu);
+                static_cast<const ELTUHIK*>(e)->Joonista(canvas, pt, bValitud, fKogu);
                 break;
             case ELTUUP::PILT:
                 joonistaJooks();
-                if (const auto* el = dynamic_cast<const ELPILT*>(e))
-                    el->Joonista(canvas, pt, bValitud, fKogu);
+                static_cast<const ELPILT*>(e)->Joonista(canvas, pt, bValitud, fKogu);
                 break;
             }
             // A run ends with the last element before the selection and with the last selected one.

@@ -143,10 +143,10 @@ void Tekstiboks::Varskenda(bool bKuvaKursor, bool bBlokeeri, bool bShiftAll) {
     }
 
     if (bKuvaKursor && cKursor) {
-        const QSizeF cEma = TooEmaSuurus();
+        const QSizeF cNahtav = TooEmaSuurus();
         const QPointF v = TooKerimiskoht();
-        const double W = cEma.width() - 2 * m_cServad.width();
-        const double H = cEma.height() - 2 * m_cServad.height();
+        const double W = cNahtav.width() - 2 * m_cServad.width();
+        const double H = cNahtav.height() - 2 * m_cServad.height();
         double X = v.x();
         if (cKursor->left() < X)
             X = cKursor->left();
