@@ -16,6 +16,7 @@
 #include <QScrollArea>
 
 #include <algorithm>
+#include <bit>
 
 namespace {
 
@@ -95,15 +96,18 @@ QString otsitavTukk(const ELEMENT& e) {
 }
 
 // A text equal for two styles exactly when OnSama holds between them, so that the style table can
-// find an earlier equal style through a hash instead of a walk over every style. Sizes are never
-// NaN (the lenient number reading gives none), and -0.0 is folded into 0.0 as == does.
+// find an earlier equal style through a hash instead of a walk over every style. Numbers enter with
+// their exact bits, since sizes that differ in the seventh decimal are still two styles; -0.0 is
+// folded into 0.0 as == does. Sizes and colours are never NaN (the lenient readings give none).
 QString kiriVoti(const KIRI& k) {
-    const double fSuurus = k.m_fKirjasuurus == 0.0 ? 0.0 : k.m_fKirjasuurus;
+    QString strVoti = k.m_strKirjatuup.normalized(QString::NormalizationForm_C) + QChar(0);
     const Colour& c = k.m_clKirjavarv;
-    return k.m_strKirjatuup.normalized(QString::NormalizationForm_C) + QChar(0) +
-           QString::asprintf("%a|%d%d%d%d%d%d|%a|%a|%a|%a", fSuurus, k.m_bPaks, k.m_bKaldkiri,
-                             k.m_bAllaKriipsutatud, k.m_bLabiKriipsutatud, k.m_bUlaindeks, k.m_bAlaindeks,
-                             c.red, c.green, c.blue, c.alpha);
+    for (const double f : {k.m_fKirjasuurus, c.red, c.green, c.blue, c.alpha})
+        strVoti += QString::number(std::bit_cast<quint64>(f == 0.0 ? 0.0 : f), 16) + QLatin1Char('|');
+    for (const bool b : {k.m_bPaks, k.m_bKaldkiri, k.m_bAllaKriipsutatud, k.m_bLabiKriipsutatud,
+                         k.m_bUlaindeks, k.m_bAlaindeks})
+        strVoti += QLatin1Char(b ? '1' : '0');
+    return strVoti;
 }
 
 } // namespace

@@ -29,7 +29,8 @@ TEST(Kiri, ReadsTheTextForm) {
 // Face names that differ only in composition are the same face; the reader's tests cover them.
 TEST(Kiri, SameStyleRule) {
     const KIRI base = read("A;12");
-    for (const char* other : {"a;12", "A;12.000001", "A;12;0;0;0;0;0;1", "A;12;0;0;0;0;0;0;#000001"})
+    for (const char* other : {"a;12", "A;12.0000001", "A;12;1", "A;12;0;1", "A;12;0;0;1", "A;12;0;0;0;1",
+                              "A;12;0;0;0;0;1", "A;12;0;0;0;0;0;1", "A;12;0;0;0;0;0;0;#000001"})
         EXPECT_FALSE(base.OnSama(read(other))) << other;
 }
 

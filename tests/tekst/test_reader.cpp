@@ -92,6 +92,30 @@ TEST(Reader, StyleTableAndCarryOver) {
     EXPECT_EQ(v.tb.m_arrJooksevKiri[4].m_fKirjasuurus, 9.0);
 }
 
+// Styles differing in any one field are two styles, however close their numbers; -0 and 0 are one.
+TEST(Reader, StylesDifferingInOneFieldAreTwoStyles) {
+    const QString strAlus = "Arial;12;0;0;0;0;0;0;#000000";
+    const std::pair<const char*, QString> read[] = {
+        {"size in the seventh decimal", "Arial;12.0000001;0;0;0;0;0;0;#000000"},
+        {"bold", "Arial;12;1;0;0;0;0;0;#000000"},
+        {"italic", "Arial;12;0;1;0;0;0;0;#000000"},
+        {"underline", "Arial;12;0;0;1;0;0;0;#000000"},
+        {"strike-through", "Arial;12;0;0;0;1;0;0;#000000"},
+        {"superscript", "Arial;12;0;0;0;0;1;0;#000000"},
+        {"subscript", "Arial;12;0;0;0;0;0;1;#000000"},
+    };
+    for (const auto& [nimi, strTeine] : read) {
+        Vaade v;
+        ASSERT_TRUE(v.tb.AvaFail("VLM1<1{F " + strAlus + "}{M a}{F " + strTeine + "}{M b}{F " + strAlus +
+                                 "}{M c}{N}>"));
+        EXPECT_EQ(kirjad(v.tb), (std::vector<qint64>{0, 1, 0, 0})) << nimi;
+    }
+    Vaade v;
+    ASSERT_TRUE(v.tb.AvaFail("VLM1<1{F A;1e-7;0;0;0;0;0;0;#000000}{M a}{F A;0;0;0;0;0;0;0;#000000}{M b}"
+                             "{F A;-0;0;0;0;0;0;0;#000000}{M c}{N}>"));
+    EXPECT_EQ(kirjad(v.tb), (std::vector<qint64>{0, 1, 1, 1}));
+}
+
 TEST(Reader, RefusedTextLeavesTheDocumentAloneAndReadingResetsIt) {
     const auto olek = [](const Tekstiboks& tb) {
         return std::tuple(tb.m_fSuum, tb.m_nKursor, tb.m_nShiftKursor, tb.m_strSuumiTekst);
