@@ -9,6 +9,8 @@
 #include <QScrollBar>
 
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -27,6 +29,18 @@ double kerimiseSamm(double fUus, double fVana) {
     if (!std::isfinite(fUus))
         return fVana;
     return fUus < fVana ? std::floor(fUus) : std::ceil(fUus);
+}
+
+// The zoom as a whole number and "%", rounded as C's "%.0f" rounds: an exact half goes to the even
+// neighbour (12.5 shows as 12%, 13.5 as 14%), where Qt's own formatting would round it up.
+QString suumiTekst(double fSuum) {
+    const int nPikkus = std::snprintf(nullptr, 0, "%.0f", fSuum);
+    if (nPikkus <= 0)
+        return QStringLiteral("%");
+    std::string strArv(size_t(nPikkus) + 1, '\0');
+    std::snprintf(strArv.data(), strArv.size(), "%.0f", fSuum);
+    strArv.resize(size_t(nPikkus));
+    return QString::fromLatin1(strArv) + QLatin1Char('%');
 }
 
 } // namespace
@@ -101,7 +115,7 @@ void Tekstiboks::Varskenda(bool bKuvaKursor, bool bBlokeeri, bool bShiftAll) {
     if (!bBlokeeri && !bShiftAll)
         m_nShiftKursor = m_nKursor;
 
-    m_strSuumiTekst = QString::asprintf("%.0f", m_fSuum) + QLatin1Char('%');
+    m_strSuumiTekst = suumiTekst(m_fSuum);
     if (m_cViewController)
         m_cViewController->NaitaSuumi(m_strSuumiTekst);
 

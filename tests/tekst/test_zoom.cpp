@@ -49,3 +49,15 @@ TEST(Zoom, AnyZoomTwiceGivesTheSameLinesAndKeepsTheSelection) {
         EXPECT_EQ(read(tb), arr) << fSuum;
     }
 }
+
+// The zoom box shows the zoom as C's "%.0f" writes it: halves go to the even neighbour.
+TEST(Zoom, TextRoundsHalvesToEven) {
+    const std::pair<double, const char*> read[] = {
+        {12.5, "12%"}, {13.5, "14%"},  {0.5, "0%"},   {150.5, "150%"},
+        {140, "140%"}, {99.7, "100%"}, {-2.5, "-2%"}, {1e20, "100000000000000000000%"}};
+    Tekstiboks tb;
+    for (const auto& [fSuum, strTekst] : read) {
+        tb.Suumi(fSuum);
+        EXPECT_EQ(tb.m_strSuumiTekst.toStdString(), strTekst) << fSuum;
+    }
+}
