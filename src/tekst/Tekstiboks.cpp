@@ -311,10 +311,9 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
     m_nKursor = 0;
     m_nShiftKursor = 0;
     if (m_arrLOIK.empty()) {
-        // A text without a complete paragraph shows as the empty document, so that the cursor always
-        // has an element to stand before.
-        if (m_arrJooksevKiri.empty())
-            m_arrJooksevKiri.push_back(KIRI());
+        // A text without a complete paragraph shows as the empty document of start-up, default style
+        // and all, so that the cursor always has an element to stand before.
+        m_arrJooksevKiri.assign(1, KIRI());
         Algvaartusta();
     } else {
         m_arrRIDA.reserve(m_arrLOIK.size());

@@ -92,6 +92,19 @@ TEST(Reader, StyleTableAndCarryOver) {
     EXPECT_EQ(v.tb.m_arrJooksevKiri[4].m_fKirjasuurus, 9.0);
 }
 
+// Without a complete paragraph the document is the one of start-up, whatever styles the text set.
+TEST(Reader, TextWithoutAParagraphIsTheStartUpDocument) {
+    const Tekstiboks alguses;
+    for (const QString& doc : {QString("VLM1"), QString("VLM1<1{F Arial;40;1;0;0;0;0;0;#ff0000}{M x}{N}")}) {
+        Vaade v;
+        ASSERT_TRUE(v.tb.AvaFail(doc));
+        EXPECT_EQ(kirjeldus(v.tb), "1¶");
+        ASSERT_EQ(v.tb.m_arrJooksevKiri.size(), 1u);
+        EXPECT_TRUE(v.tb.m_arrJooksevKiri[0].OnSama(KIRI()));
+        EXPECT_EQ(v.tb.m_arrRIDA[0].m_fKoguKorgus, alguses.m_arrRIDA[0].m_fKoguKorgus) << qPrintable(doc);
+    }
+}
+
 // Styles differing in any one field are two styles, however close their numbers; -0 and 0 are one.
 TEST(Reader, StylesDifferingInOneFieldAreTwoStyles) {
     const QString strAlus = "Arial;12;0;0;0;0;0;0;#000000";
