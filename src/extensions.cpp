@@ -75,13 +75,25 @@ QImage TooKujutis(const DecodedImage& im) {
     // A file that records a resolution below 72 dpi would be enlarged; enlarging adds no detail
     // (drawing scales the bitmap into its box anyway) and a tiny recorded resolution would turn a
     // few bytes of file into hundreds of megabytes. So a bitmap never has more pixels a side than
-    // its source.
+    // its source, and it is shrunk by one factor for both sides, so that a picture recorded at
+    // different resolutions across and down keeps its shape.
     QSizeF points = im.sizeInPoints;
     if (!im.pixels.isNull()) {
-        if (!(points.width() <= im.pixels.width()))
-            points.setWidth(im.pixels.width());
-        if (!(points.height() <= im.pixels.height()))
-            points.setHeight(im.pixels.height());
+        const double w = im.pixels.width();
+        const double h = im.pixels.height();
+        const auto factor = [](double pixels, double points) {
+            return points > pixels ? pixels / points : 1.0;
+        };
+        const double f = std::min(factor(w, points.width()), factor(h, points.height()));
+        // The side that limits keeps exactly its pixels. The other is shrunk by the same factor, less
+        // the rounding noise of the division, which truncation would turn from 100 into 99 pixels.
+        const auto shrunk = [f](double side, double pixels) {
+            const double v = side * f;
+            const double whole = std::round(v);
+            return std::min(std::abs(v - whole) <= 1e-9 * whole ? whole : v, pixels);
+        };
+        if (f < 1.0)
+            points = QSizeF(shrunk(points.width(), w), shrunk(points.height(), h));
     }
     return drawnInto(im.pixels, points);
 }

@@ -6,8 +6,11 @@
 
 namespace {
 
-QByteArray saved(int w, int h, int dotsPerMeter, const char* format) {
+QByteArray saved(int w, int h, QSize dotsPerMeter, const char* format) {
     return imageFile(w, h, dotsPerMeter, format, Qt::darkCyan);
+}
+QByteArray saved(int w, int h, int dotsPerMeter, const char* format) {
+    return saved(w, h, QSize(dotsPerMeter, dotsPerMeter), format);
 }
 
 // `bytes` with `patch` written at `offset` bytes after the first occurrence of `marker`.
@@ -33,10 +36,15 @@ TEST(DecodeImage, SizeInPointsFollowsTheRecordedResolution) {
         {"PNG at 144 dpi", png144, {10, 10}},
         {"PNG at 25.4 dpi", saved(30, 12, 1000, "PNG"), {30 * 72 / 25.4, 12 * 72 / 25.4}},
         {"PNG with aspect only", patched(png144, "pHYs", 12, QByteArray(1, 0)), {20, 20}},
+        {"PNG at 72 dpi across, 144 down", saved(20, 20, QSize(2835, 5669), "PNG"), {20, 10}},
         {"JPEG in dpi", patched(jpeg, jfif, 7, QByteArray("\1\0\220\0\220", 5)), {15, 10}},
         {"JPEG in dpcm", patched(jpeg, jfif, 7, QByteArray("\2\0\44\0\44", 5)), {30 / 1.27, 20 / 1.27}},
         {"JPEG with aspect only", patched(jpeg, jfif, 7, QByteArray("\0\0\1\0\1", 5)), {30, 20}},
+        {"JPEG at 144 dpi across, 72 down",
+         patched(jpeg, jfif, 7, QByteArray("\1\0\220\0\110", 5)),
+         {15, 20}},
         {"BMP in pixels per metre", saved(30, 20, 5669, "BMP"), {15, 10}},
+        {"BMP at 144 dpi across, 72 down", saved(30, 20, QSize(5669, 2835), "BMP"), {15, 20}},
         {"BMP recording nothing", saved(30, 20, 5669, "BMP").replace(38, 8, QByteArray(8, 0)), {30, 20}},
     };
     for (const auto& [name, bytes, points] : rows)

@@ -19,10 +19,14 @@ QString testDataPath(const QString& name) {
 }
 
 QByteArray imageFile(int w, int h, int dotsPerMeter, const char* format, QColor colour) {
+    return imageFile(w, h, QSize(dotsPerMeter, dotsPerMeter), format, colour);
+}
+
+QByteArray imageFile(int w, int h, QSize dotsPerMeter, const char* format, QColor colour) {
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(colour);
-    image.setDotsPerMeterX(dotsPerMeter);
-    image.setDotsPerMeterY(dotsPerMeter);
+    image.setDotsPerMeterX(dotsPerMeter.width());
+    image.setDotsPerMeterY(dotsPerMeter.height());
     QByteArray bytes;
     QBuffer buffer(&bytes);
     image.save(&buffer, format);

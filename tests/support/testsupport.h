@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QSize>
 #include <QString>
 #include <vector>
 
@@ -28,3 +29,5 @@ QString testDataPath(const QString& name);
 
 // An image file of w x h pixels in one colour, recording dotsPerMeter (5669 is 144 dpi, 3780 is 96).
 QByteArray imageFile(int w, int h, int dotsPerMeter, const char* format = "PNG", QColor colour = Qt::red);
+// The same with a resolution of its own along each axis.
+QByteArray imageFile(int w, int h, QSize dotsPerMeter, const char* format = "PNG", QColor colour = Qt::red);

@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 // A red PNG file, in base64, that records `dotsPerMeter`.
-static QString pngBase64(int w, int h, int dotsPerMeter) {
+static QString pngBase64(int w, int h, QSize dotsPerMeter) {
     return QString::fromLatin1(imageFile(w, h, dotsPerMeter).toBase64());
+}
+static QString pngBase64(int w, int h, int dotsPerMeter) {
+    return pngBase64(w, h, QSize(dotsPerMeter, dotsPerMeter));
 }
 
 static std::unique_ptr<ELPILT> read(const QString& payload) {
@@ -24,6 +27,8 @@ TEST(Picture, ReadsBitmapAndStoredSize) {
         // hundreds of megabytes for a few bytes of file, so the bitmap keeps the file's pixels.
         {"tiny resolution", pngBase64(100, 1, 1) + ";5;5;", {100, 1}, {5, 5}},
         {"tiny resolution, square", pngBase64(8, 8, 1) + ";5;5;", {8, 8}, {5, 5}},
+        // 36 dpi across and 144 down make 80 x 20 points: shrunk by one factor, the shape stays.
+        {"resolutions differing by axis", pngBase64(40, 40, QSize(1417, 5669)) + ";5;5;", {40, 10}, {5, 5}},
         {"line break in base64", pngBase64(20, 20, 5669).insert(40, '\n') + ";12;34;", {0, 0}, {12, 34}},
         {"base64 of no image", "aGVsbG8gd29ybGQh;12;34;", {0, 0}, {12, 34}},
         {"empty payload", "", {0, 0}, {0, 0}},
