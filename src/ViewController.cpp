@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 ViewController::ViewController(QWidget* parent) : QWidget(parent) {
@@ -74,10 +75,21 @@ bool ViewController::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ViewController::SeaNahtavaAla(QSize cSuurus) {
+    // The scroll area's own minimum (room for both scroll bars) would keep the window from getting
+    // smaller than about 54 x 68; a visible area as small as one pixel is asked for exactly.
+    m_cKerimisala->setMinimumSize(1, 1);
     // The frame around the viewport (scroll bars, status bar) is whatever the style makes it, so
-    // the window is resized until the viewport has exactly the size asked for.
-    for (int nKord = 0; nKord < 4 && m_cKerimisala->viewport()->size() != cSuurus; ++nKord) {
-        const QSize cVahe = cSuurus - m_cKerimisala->viewport()->size();
+    // the window is resized until the viewport has exactly the size asked for. An empty viewport
+    // only tells that a scroll bar which came took all there was, so that side grows by the bar's
+    // extent too; the next round settles the rest.
+    const int nRiba = m_cKerimisala->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_cKerimisala);
+    for (int nKord = 0; nKord < 8 && m_cKerimisala->viewport()->size() != cSuurus; ++nKord) {
+        const QSize cNahtav = m_cKerimisala->viewport()->size();
+        QSize cVahe = cSuurus - cNahtav;
+        if (cNahtav.width() <= 0)
+            cVahe.rwidth() += nRiba;
+        if (cNahtav.height() <= 0)
+            cVahe.rheight() += nRiba;
         resize(size() + cVahe);
         if (layout())
             layout()->activate();

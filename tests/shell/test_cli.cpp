@@ -52,6 +52,19 @@ TEST(CommandLine, LayoutJsonAndScreenshotShowTheDocument) {
     EXPECT_TRUE(QImage(dir.filePath("aken.png")).rect().contains(QRect(0, 0, 300, 200)));
 }
 
+// "a b" fits one line at the smallest width the window used to allow (46 of content), but not in 12.
+TEST(CommandLine, SmallVisibleAreaIsExact) {
+    QTemporaryDir dir;
+    QFile f(dir.filePath("ab.vlm"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("VLM1<1{M a}{U}{M b}{N}>") && f.flush());
+    for (const auto& [strLaius, bMurtub] : {std::pair("54", false), std::pair("20", true)}) {
+        const auto [nKood, baValja, baVead] =
+            kaivita({"--layout-json", "--width", strLaius, "--height", "1", f.fileName()});
+        ASSERT_EQ(nKood, 0) << baVead.constData();
+        EXPECT_EQ(QJsonDocument::fromJson(baValja)["lines"].toArray().size() > 1, bMurtub) << strLaius;
+    }
+}
+
 TEST(CommandLine, FailuresSayVigaAndExitWithOne) {
     // This very source is a readable text that is not VLM1.
     for (const auto& [tee, teade] : {std::pair(__FILE__, "Viga: Faili formaat ei sobi!"),

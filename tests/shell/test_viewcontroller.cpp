@@ -32,3 +32,21 @@ TEST(ViewController, CaretStaysInViewWhenAZoomBringsTheHorizontalBar) {
     const double fNahtavAlumine = tb.TooKerimiskoht().y() + vc.m_cKerimisala->viewport()->height();
     EXPECT_GE(fNahtavAlumine - fAlumine, tb.m_cServad.height());
 }
+
+// The visible area takes any size asked for, also far below what the scroll bars and the status bar
+// would make the window's minimum, and whether or not the document needs the horizontal bar.
+TEST(ViewController, VisibleAreaTakesAnySize) {
+    MessageRecorder teated;
+    for (const char* doc : {"VLM1<1{M a}{N}>", "VLM1<1{P @;3000;20;}{N}>"}) {
+        ViewController vc;
+        vc.show();
+        ASSERT_TRUE(vc.m_cTekstiboks->AvaFail(doc));
+        for (const QSize cSuurus :
+             {QSize(1, 1), QSize(10, 10), QSize(53, 67), QSize(20, 300), QSize(800, 600)}) {
+            vc.SeaNahtavaAla(cSuurus);
+            QApplication::processEvents();
+            EXPECT_EQ(vc.m_cKerimisala->viewport()->size(), cSuurus) << doc;
+            EXPECT_EQ(vc.m_cTekstiboks->TooEmaSuurus(), QSizeF(cSuurus)) << doc;
+        }
+    }
+}
