@@ -1,6 +1,8 @@
 #include "platform/canvas.h"
 #include "tekst/ELENTER.h"
 #include "tekst/ELPILT.h"
+#include "tekst/ELTAB.h"
+#include "tekst/ELTUHIK.h"
 #include "tekst/Tekstiboks.h"
 
 #include <QPainter>
@@ -14,7 +16,8 @@ const Colour kPunane{1, 0, 0, 1}, kValge = Colour::white();
 
 // A document made by hand with exact sizes, one paragraph per line, in a view of 300 x 200 with
 // margins of 4 and gaps of 3; style 1 is a subscript. A line's elements are tokens: N paragraph end,
-// P picture or M run of a space, with a width; or a run 10 wide with the text before any of the marks
+// P picture, T tab, U space or M run of a space, with a width; or a run 10 wide with the text before any of
+// the marks
 // "/n" style n (1 subscript, 2 underlined and struck through), a last "!" red or "?" no highlight (else
 // opaque white). Elements are as high as the line's text part and rise as much; a run's index height is half
 // its height.
@@ -35,6 +38,8 @@ struct Dokument {
         for (std::string s; in >> s;) {
             std::unique_ptr<ELEMENT> e = s[0] == 'N'   ? std::make_unique<ELENTER>()
                                          : s[0] == 'P' ? std::make_unique<ELPILT>()
+                                         : s[0] == 'T' ? std::make_unique<ELTAB>()
+                                         : s[0] == 'U' ? std::make_unique<ELTUHIK>()
                                                        : std::unique_ptr<ELEMENT>(std::make_unique<ELMARK>());
             e->m_cSuurus = QSizeF(std::isupper(s[0]) ? std::stod(s.substr(1)) : 10, fTekst);
             if (auto* m = dynamic_cast<ELMARK*>(e.get())) {
@@ -116,6 +121,29 @@ TEST(Draw, BackgroundsCaretAndPictures) {
     // On a picture the caret is a dashed frame.
     d.t.m_nKursor = d.t.m_nShiftKursor = 12;
     EXPECT_LT(rivi(d.t.JoonistaPildiks(1), 83, 44, 1, 40).find("#####RRRRR#####RRRRR#####"), 40u);
+}
+
+// The exact colours: the selection is pure blue on every kind and wins over a red highlight; a
+// selected picture is covered by light blue at half opacity, over its bitmap or over the page.
+TEST(Draw, SelectionColoursAreExact) {
+    Dokument d;
+    d.rida("U10! T10! M10! N10! P20 P20 U10! N10");
+    static_cast<ELPILT&>(*d.t.m_arrRIDA[0].m_arrELEMENT[5]).m_Kujutis =
+        QImage(reinterpret_cast<const uchar*>("\xff\0\0"), 1, 1, QImage::Format_RGB888);
+    d.t.m_nShiftKursor = 0;
+    d.t.m_nKursor = 6;
+    d.t.ArvutaGeomeetria();
+    const QImage pilt = d.t.JoonistaPildiks(1);
+    const std::pair<int, QColor> kohad[] = {{9, QColor(0, 0, 255)},      {19, QColor(0, 0, 255)},
+                                            {29, QColor(0, 0, 255)},     {39, QColor(0, 0, 255)},
+                                            {54, QColor(166, 217, 255)}, {74, QColor(166, 89, 128)},
+                                            {89, QColor(255, 0, 0)}};
+    for (const auto& [x, oodatud] : kohad) {
+        const QColor c = pilt.pixelColor(x, 14);
+        EXPECT_TRUE(std::abs(c.red() - oodatud.red()) <= 1 && std::abs(c.green() - oodatud.green()) <= 1 &&
+                    std::abs(c.blue() - oodatud.blue()) <= 1)
+            << x << ": " << c.name().toStdString();
+    }
 }
 
 TEST(Draw, RunsSplitAtStyleHighlightAndSelectionEdges) {

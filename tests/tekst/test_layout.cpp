@@ -76,6 +76,7 @@ TEST(LineBreaking, BreaksAndPlacesWhereTheRulesSay) {
         {"word wider than the line", "M40 U5 M150 U5 M40 N8", 100, "[0 1][2][3 4 5]"},
         {"paragraph end never starts a line", "M95 N8", 100, "[0 1]"},
         {"touching runs", "M60 M60 N8", 100, "[0][1 2]"},
+        {"touching runs filling the line exactly", "M50 M50 N8", 100, "[0 1 2]"},
         {"paragraph end alone at width 0", "N8", 0, "[0]"},
         {"trailing space leaves no empty line", "M10 U5", 0, "[0][1]"},
         {"negative width", "M10 U5 M10 N8", -10, "[0][1][2 3]"},
@@ -92,6 +93,9 @@ TEST(LineBreaking, BreaksAndPlacesWhereTheRulesSay) {
         {"centred", "M30 U5 M25", 100, "[0@20+30 1@50+5 2@55+25]", JOONDUS::KESKEL},
         {"right", "M30 U5 M25", 100, "[0@40+30 1@70+5 2@75+25]", JOONDUS::PAREMAL},
         {"centred, wider than the content", "M60", 50, "[0@0+60]", JOONDUS::KESKEL},
+        // Every line but the last ends at the content width; the last keeps its spaces and stays left.
+        {"justified", "M40 U5 M40 U5 M10 U5 M10 N8", 100,
+         "[0@0+40 1@40+10 2@50+40 3@90+10][4@0+10 5@10+5 6@15+10 7@25+8]", JOONDUS::ROOP},
     };
     for (const auto& juht : juhud) {
         // The lines hold their paragraph.

@@ -1,5 +1,6 @@
 // Measuring elements with real fonts, and sharing measurements within one pass.
 
+#include "tekst/ELENTER.h"
 #include "tekst/ELMARK.h"
 #include "tekst/ELTAB.h"
 #include "tekst/ELTUHIK.h"
@@ -68,6 +69,26 @@ TEST(SharedMeasurer, EqualElementsShareAFreshMeasurementAndOthersAreMeasured) {
     for (const auto& [s, nKiri, bJagatud] : juhud)
         EXPECT_EQ(moot(*mooda(nKiri, s, &mootja)), moot(bJagatud ? *esimene : *mooda(nKiri, s, &varske)))
             << s;
+}
+
+// A space, a tab and a paragraph end measure a space, a tab and a pilcrow: each kind shares only
+// with its own kind, whichever came first in the same style.
+TEST(SharedMeasurer, EachKindSharesOnlyWithItsOwnKind) {
+    const auto laius = [](auto e) { return e->laius(); };
+    const double fTuhik = laius(mooda<ELTUHIK>(0)), fTab = laius(mooda<ELTAB>(0)),
+                 fEnter = laius(mooda<ELENTER>(0));
+    ASSERT_TRUE(fTuhik != fTab && fTab != fEnter && fEnter != fTuhik);
+    for (int nEsimene = 0; nEsimene < 3; ++nEsimene) {
+        SharedMeasurer mootja(kTabel, 100);
+        // The kinds in turn, starting with another one each time, each measured twice.
+        for (int k = 0; k < 6; ++k) {
+            const int nLiik = (nEsimene + k) % 3;
+            const double f = nLiik == 0   ? laius(mooda<ELTUHIK>(0, "", &mootja))
+                             : nLiik == 1 ? laius(mooda<ELTAB>(0, "", &mootja))
+                                          : laius(mooda<ELENTER>(0, "", &mootja));
+            EXPECT_EQ(f, nLiik == 0 ? fTuhik : nLiik == 1 ? fTab : fEnter) << nEsimene << " " << k;
+        }
+    }
 }
 
 } // namespace

@@ -53,6 +53,11 @@ TEST(Open, UnreadableFilesAreReportedAndChangeNothing) {
         {kirjuta(dir, "overlong.vlm", "VLM1\xC0\xAF"), "not valid UTF-8 (at byte 4)"},
         {kirjuta(dir, "surrogate.vlm", "VLM1\xED\xA0\x80"), "not valid UTF-8 (at byte 4)"},
         {kirjuta(dir, "truncated.vlm", "VLM1\xE2\x82"), "not valid UTF-8 (at byte 4)"},
+        {kirjuta(dir, "overlong3.vlm", "VLM1\xE0\x80\xAF"), "not valid UTF-8 (at byte 4)"},
+        {kirjuta(dir, "overlong4.vlm", "VLM1\xF0\x80\x80\xAF"), "not valid UTF-8 (at byte 4)"},
+        {kirjuta(dir, "beyond.vlm", "VLM1a\xF4\x90\x80\x80"), "not valid UTF-8 (at byte 5)"},
+        // Not the format message: the bytes are refused before the magic is looked at.
+        {kirjuta(dir, "first.vlm", "\xFFVLM1<1{N}>"), "not valid UTF-8 (at byte 0)"},
         {dir.filePath("suur.vlm"), "too large"},
         {dir.filePath("toru.vlm"), "not a regular file"}, // a pipe would block the read
     };

@@ -61,6 +61,8 @@ TEST(Reader, TokensPayloadsAndRepairs) {
         // non-digit after < is scanned as content.
         {"VLM1<4{M a}><3><9{M b}{N}><{M c}{N}>", "4[a]¶3¶1[b]¶1[c]¶"},
         {"VLM1<1{M a}{N}><", "1[a]¶"},
+        // A picture payload is skipped whole, ">" and "{" included.
+        {"VLM1<1{P a>b{Mc;7;9;}{M x}{N}>", "1▣[x]¶"},
         {"VLM1<1{M a}{N}><1{M abc", "1[a]¶"}, // unclosed payload and paragraph are dropped
         {"VLM1<1{M a}", "1¶"},                // no closed paragraph: the empty document
     };

@@ -52,11 +52,14 @@ TEST(Refresh, WideElementShowsItsRightEdgeAndStatusFollowsReWrapping) {
     Vaade v(QSizeF(300, 200), "VLM1<1" + pilt(50, 20) + pilt(1000, 20) + "{N}>");
     EXPECT_GE(v.tb.m_fMaksReaLaius, 1000.0);
     EXPECT_EQ(v.tb.size(), QSize(int(std::ceil(8 + v.tb.m_fMaksReaLaius)), 200));
-    // The wide picture does not fit after the narrow one and starts the second line at x = 0.
-    for (const qint64 nKursor : {1, 0, 1}) {
+    // The wide picture does not fit after the narrow one and starts the second line at x = 0. From
+    // where the narrow one is hidden, wholly or in part, the view scrolls back to its left edge.
+    const std::tuple<double, qint64, double> sammud[] = {{30, 0, 0}, {0, 1, 708}, {708, 0, 0}, {0, 1, 708}};
+    for (const auto& [fAlgus, nKursor, fX] : sammud) {
+        v.tb.SeaKerimiskoht(QPointF(fAlgus, 0));
         v.tb.m_nKursor = nKursor;
         v.tb.Varskenda(true, false, false);
-        EXPECT_EQ(v.tb.TooKerimiskoht(), QPointF(nKursor * (1000 - 292), 0));
+        EXPECT_EQ(v.tb.TooKerimiskoht(), QPointF(fX, 0)) << fAlgus << " " << nKursor;
     }
     EXPECT_EQ(QPoint(v.tb.m_nOlekVeerg, v.tb.m_nOlekRida), QPoint(1, 2));
     // Wide enough for both: the same position is now column 2 of row 1.
