@@ -3,6 +3,7 @@
 #include "tekst/Tekstiboks.h"
 
 #include "extensions.h"
+#include "platform/files.h"
 #include "tekst/ELENTER.h"
 #include "tekst/ELMARK.h"
 #include "tekst/ELPILT.h"
@@ -10,7 +11,6 @@
 #include "tekst/ELTUHIK.h"
 #include "tekst/SharedMeasurer.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QScrollArea>
@@ -140,55 +140,52 @@ void Tekstiboks::Algvaartusta() {
 }
 
 bool Tekstiboks::Ava(const QString& strFail) {
-    const QFileInfo info(strFail);
+    FileContents fail = readRegularFile(strFail, kSuurimFail);
     QString strViga;
-    QByteArray baBaidid;
-    if (!info.exists()) {
-        strViga = avamiseViga(strFail, QStringLiteral("because there is no such file."));
-    } else if (info.isDir()) {
-        strViga = avamiseViga(strFail, QStringLiteral("because it is a folder."));
-    } else if (!info.isFile()) {
-        // A pipe or a device would block the read or never end it.
-        strViga = avamiseViga(strFail, QStringLiteral("because it is not a regular file."));
-    } else {
-        QFile fail(strFail);
-        if (!fail.open(QIODevice::ReadOnly)) {
-            if (fail.error() == QFileDevice::PermissionsError || !info.isReadable())
-                strViga = avamiseViga(strFail,
-                                      QStringLiteral("because you don\u2019t have permission to view it."));
-            else
-                strViga = avamiseViga(
-                    strFail, QStringLiteral("because it could not be read (%1).").arg(fail.errorString()));
-        } else {
-            // Read at most one byte past the limit: a device or pipe that reports no size cannot make
-            // the read unbounded.
-            baBaidid = fail.read(kSuurimFail + 1);
-            if (fail.error() != QFileDevice::NoError) {
-                strViga = avamiseViga(
-                    strFail, QStringLiteral("because it could not be read (%1).").arg(fail.errorString()));
-            } else if (baBaidid.size() > kSuurimFail) {
-                strViga = avamiseViga(strFail,
-                                      QStringLiteral("because it is too large: at most %1 MiB can be read.")
-                                          .arg(kSuurimFail / (1024 * 1024)));
-            }
-        }
-    }
-    if (strViga.isEmpty()) {
-        if (baBaidid.startsWith("\xEF\xBB\xBF"))
-            baBaidid.remove(0, 3);
-        const qsizetype nVigane = vigaseUtf8Algus(baBaidid);
+    switch (fail.error) {
+    case FileReadError::None: {
+        // A byte order mark is valid UTF-8, so offsets count from the file's first byte.
+        const qsizetype nVigane = vigaseUtf8Algus(fail.bytes);
         if (nVigane >= 0)
             strViga = avamiseViga(
                 strFail, QStringLiteral("because its text is not valid UTF-8 (at byte %1).").arg(nVigane));
+        break;
+    }
+    case FileReadError::NoSuchFile:
+        strViga = avamiseViga(strFail, QStringLiteral("because there is no such file."));
+        break;
+    case FileReadError::NameTooLong:
+        strViga = avamiseViga(strFail, QStringLiteral("because its name is too long."));
+        break;
+    case FileReadError::Folder:
+        strViga = avamiseViga(strFail, QStringLiteral("because it is a folder."));
+        break;
+    case FileReadError::NotRegularFile:
+        // A pipe or a device would block the read or never end it.
+        strViga = avamiseViga(strFail, QStringLiteral("because it is not a regular file."));
+        break;
+    case FileReadError::NoPermission:
+        strViga = avamiseViga(strFail, QStringLiteral("because you don\u2019t have permission to view it."));
+        break;
+    case FileReadError::TooLarge:
+        strViga = avamiseViga(strFail, QStringLiteral("because it is too large: at most %1 MiB can be read.")
+                                           .arg(kSuurimFail / (1024 * 1024)));
+        break;
+    case FileReadError::Failed:
+        strViga = avamiseViga(strFail, QStringLiteral("because it could not be read (%1).").arg(fail.reason));
+        break;
     }
     if (!strViga.isEmpty()) {
         DialoogOK(QStringLiteral("Viga"), strViga);
         return false;
     }
 
-    QString strSisu = QString::fromUtf8(baBaidid);
-    baBaidid = QByteArray();
+    // The decoding drops one byte order mark; a second one stays in the text, which then does not
+    // begin with the magic.
+    QString strSisu = QString::fromUtf8(fail.bytes);
+    fail.bytes = QByteArray();
     const bool bLoetud = AvaFail(strSisu);
+    const QFileInfo info(strFail);
     m_strFailinimi = info.absoluteFilePath();
     ValjastaPealkiri(QStringLiteral("Velmora - ") + info.fileName());
     return bLoetud;

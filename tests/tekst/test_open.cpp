@@ -26,6 +26,13 @@ TEST(Open, ValidFilesReplaceTheDocumentAndAnyReadableFileNamesTheWindow) {
     EXPECT_EQ(tb.m_strPealkiri, "Velmora - kiri.vlm");
     EXPECT_EQ(tb.m_strFailinimi, QFileInfo(tee).absoluteFilePath());
 
+    // A second byte order mark is text before the magic.
+    const LOIK* kiri = tb.m_arrLOIK[0].get();
+    EXPECT_FALSE(tb.Ava(kirjuta(dir, "kaks.vlm", "\xEF\xBB\xBF\xEF\xBB\xBF" + kDokument)));
+    EXPECT_TRUE(teated.messages.size() == 1 && teated.messages[0].text == "Faili formaat ei sobi!");
+    EXPECT_EQ(tb.m_arrLOIK[0].get(), kiri);
+    teated.messages.clear();
+
     // The bundled sample opens cleanly and wraps.
     ASSERT_TRUE(tb.Ava(QStringLiteral(VELMORA_EXAMPLES "/naidis.vlm")));
     EXPECT_TRUE(teated.messages.empty());
@@ -48,6 +55,7 @@ TEST(Open, UnreadableFilesAreReportedAndChangeNothing) {
     QFile::setPermissions(kirjuta(dir, "keelatud.vlm", kDokument), QFileDevice::Permissions());
     std::vector<std::pair<QString, QString>> read = {
         {dir.filePath("puudub.vlm"), "no such file"},
+        {dir.filePath(QString(300, u'n') + ".vlm"), "name is too long"},
         {dir.filePath("kaust.vlm"), "folder"},
         {kirjuta(dir, "latin1.vlm", "VLM1<1{M ma\xfc}{N}>"), "not valid UTF-8 (at byte 11)"},
         {kirjuta(dir, "overlong.vlm", "VLM1\xC0\xAF"), "not valid UTF-8 (at byte 4)"},
