@@ -4,6 +4,7 @@
 
 #include "extensions.h"
 #include "platform/files.h"
+#include "platform/memory.h"
 #include "tekst/ELENTER.h"
 #include "tekst/ELMARK.h"
 #include "tekst/ELPILT.h"
@@ -216,9 +217,17 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
             kiriIndeks.insert(kiriVoti(arrKiri.back()), 0);
         }
     };
-    qint64 nElemente = 0;
+    // Elements and paragraphs are counted as they are made, so that a document too large for the
+    // memory is refused before it has taken it.
+    const qint64 nSuurim = TooSuurimElemente();
+    qint64 nTehtud = 0;
+    bool bLiigaSuur = false;
+    auto loe = [&] {
+        if (++nTehtud > nSuurim)
+            bLiigaSuur = true;
+    };
     auto lisa = [&](std::unique_ptr<ELEMENT> e) {
-        ++nElemente;
+        loe();
         kiriOlemas();
         e->m_nKiri = nKiri;
         e->m_clEsiletost = clEsiletost;
@@ -236,13 +245,7 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
         return nLopp;
     };
 
-    for (qsizetype i = 4; i < n; ++i) {
-        if (nElemente > m_nSuurimElemente) {
-            DialoogOK(QStringLiteral("Viga"),
-                      QStringLiteral("The document has more than %L1 elements, more than can be shown.")
-                          .arg(m_nSuurimElemente));
-            return false;
-        }
+    for (qsizetype i = 4; i < n && !bLiigaSuur; ++i) {
         const QChar c1 = strSisu.at(i);
         if (loik && c1 == QLatin1Char('>')) {
             // Every paragraph ends with its paragraph end: layout and the cursor rely on it.
@@ -252,6 +255,7 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
             loik.reset();
         } else if (!loik) {
             if (c1 == QLatin1Char('<')) {
+                loe();
                 loik = std::make_shared<LOIK>();
                 const char16_t cNumber = i + 1 < n ? strSisu.at(i + 1).unicode() : u'\0';
                 const int nJoondus = cNumber >= u'0' && cNumber <= u'9' ? cNumber - u'0' : -1;
@@ -299,6 +303,13 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
             }
         }
     }
+    if (bLiigaSuur) {
+        DialoogOK(QStringLiteral("Viga"),
+                  QStringLiteral("The document has more than %L1 elements and paragraphs, more than the "
+                                 "memory available can hold.")
+                      .arg(nSuurim));
+        return false;
+    }
     // A paragraph still open at the end of the text was never closed and is dropped.
 
     m_arrLOIK = std::move(arrLOIK);
@@ -324,6 +335,10 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
     ReastaElemendid();
     Varskenda(true, false, false);
     return true;
+}
+
+qint64 Tekstiboks::TooSuurimElemente() const {
+    return m_nSuurimElemente.value_or(availableMemory() / kBaiteElemendiKohta);
 }
 
 void Tekstiboks::LooOtsitavSisu() {

@@ -54,10 +54,15 @@ public:
     QString m_strSisu;
     std::vector<qint64> m_arrSisuAlgus;
     std::vector<KIRI> m_arrJooksevKiri;
-    // Every element costs about 200 bytes with its line and search text; a document with more
-    // elements than this (a file of nothing but spaces can hold over a hundred million) is refused
-    // rather than allowed to exhaust memory.
-    qint64 m_nSuurimElemente = 32'000'000;
+    // What an element costs in memory with its share of the lines, the search text and the layout's
+    // geometry; a paragraph counts as one element more, for its own record and its line. A reading
+    // refuses a document that would need more than the memory available when it starts (a file of
+    // nothing but spaces can hold over a hundred million elements), and refuses it as the elements
+    // are made, before they have taken that memory.
+    static constexpr qint64 kBaiteElemendiKohta = 256;
+    // Fixes the limit on elements and paragraphs (tests); without it each reading takes the limit
+    // from the memory available.
+    std::optional<qint64> m_nSuurimElemente;
 
     // --- geometry kept with the line list, rebuilt by every layout ---
     // m_arrReaAlgus[k]: sequence index of line k's first element; m_arrReaY[k]: the offset of line
@@ -82,6 +87,8 @@ public:
     bool Ava(const QString& strFail);
     // Reads a VLM1 text into the view; false (after the message) when the text is not VLM1.
     bool AvaFail(const QString& strSisu);
+    // The most elements and paragraphs together that a reading accepts now.
+    qint64 TooSuurimElemente() const;
     void LooOtsitavSisu();
     // The element that code unit nKoht of the search text came from (the last element for a
     // position at or past the end).

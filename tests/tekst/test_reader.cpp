@@ -156,6 +156,22 @@ TEST(Reader, RefusedTextLeavesTheDocumentAloneAndReadingResetsIt) {
     }
 }
 
+// Paragraphs count with the elements, the paragraph end that closing adds among them.
+TEST(Reader, ElementLimitCountsElementsAndParagraphs) {
+    const std::tuple<const char*, qint64, bool> read[] = {
+        {"VLM1<1{U}{U}{N}>", 4, true},  {"VLM1<1{U}{U}{N}>", 3, false}, {"VLM1<1{U}><1{N}>", 5, true},
+        {"VLM1<1{U}><1{N}>", 4, false}, {"VLM1<1{U}>", 2, false},       {"VLM1<1>", 1, false}};
+    for (const auto& [doc, nSuurim, bLoetud] : read) {
+        Vaade v;
+        v.tb.m_nSuurimElemente = nSuurim;
+        EXPECT_EQ(v.tb.AvaFail(doc), bLoetud) << doc << " " << nSuurim;
+        EXPECT_EQ(v.teated.messages.size(), bLoetud ? 0u : 1u) << doc << " " << nSuurim;
+    }
+    // Without a limit of its own a reading takes it from the memory available.
+    Tekstiboks tb;
+    EXPECT_GT(tb.TooSuurimElemente(), 0);
+}
+
 TEST(Reader, PicturesKeepTheirStoredSizeAndSearchTextMapsToElements) {
     Vaade v;
     ASSERT_TRUE(v.tb.AvaFail("VLM1<1{M ß}{T}{M õun}{M }{M \U0001F600}" + kPilt + "{P @@;7;9;}{U}{N}>"));
