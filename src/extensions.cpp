@@ -18,9 +18,9 @@ int componentByte(double component) {
     return int(component * 255.0);
 }
 
-// Bounds that keep one picture's bitmap within reasonable memory (256 MB at four bytes a pixel).
+// Bounds that keep one picture's bitmap within reasonable memory.
 constexpr double kMaximumSide = 16384.0;
-constexpr double kMaximumPixels = 64.0 * 1024.0 * 1024.0;
+constexpr double kMaximumPixels = double(kBitmapMaximumPixels);
 
 } // namespace
 

@@ -15,6 +15,9 @@ QString hexStringFromColour(const Colour& colour);
 // The program's one way to report a failure: a modal warning with a title, a text and "OK".
 bool DialoogOK(const QString& strKusimus, const QString& strTekst);
 
+// The most pixels one picture's bitmap has (256 MB at four bytes a pixel).
+constexpr qint64 kBitmapMaximumPixels = 64 * 1024 * 1024;
+
 // A fresh bitmap of the program's own kind (RGBA, 8 bits a sample) holding the source scaled to its
 // size in points. A source below one point in either direction gives 1 pixel there; a source whose
 // bitmap would be unreasonably large is scaled down proportionally (at most 16384 pixels a side and

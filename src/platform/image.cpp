@@ -3,9 +3,11 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+
 
 namespace {
 
@@ -158,6 +160,29 @@ QByteArray withoutResolution(QByteArray png) {
     return png;
 }
 
+qint64 pixelCount(QSize size) {
+    return qint64(size.width()) * size.height();
+}
+
+// Qt refuses to decode images that need more than its allocation limit (128 MB), which large photos
+// exceed. For one read the limit is raised to what the image needs, counting 8 bytes a pixel for
+// the deepest formats, up to 1 GiB.
+class AllocationLimit {
+public:
+    explicit AllocationLimit(QSize size) : m_previous(QImageReader::allocationLimit()) {
+        constexpr qint64 maximumMegabytes = 1024;
+        const qint64 needed = size.isValid() ? (pixelCount(size) * 8 >> 20) + 1 : 0;
+        if (m_previous > 0 && needed > m_previous)
+            QImageReader::setAllocationLimit(int(std::min(needed, maximumMegabytes)));
+    }
+    ~AllocationLimit() { QImageReader::setAllocationLimit(m_previous); }
+    AllocationLimit(const AllocationLimit&) = delete;
+    AllocationLimit& operator=(const AllocationLimit&) = delete;
+
+private:
+    int m_previous;
+};
+
 } // namespace
 
 std::optional<QByteArray> decodeBase64Strict(QStringView text) {
@@ -186,7 +211,7 @@ QString encodeBase64(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toBase64());
 }
 
-std::optional<DecodedImage> decodeImage(const QByteArray& bytes) {
+std::optional<DecodedImage> decodeImage(const QByteArray& bytes, qint64 maxPixels) {
     if (bytes.isEmpty())
         return std::nullopt;
     QBuffer buffer;
@@ -197,18 +222,47 @@ std::optional<DecodedImage> decodeImage(const QByteArray& bytes) {
     reader.setAutoTransform(true);
     const QByteArray format = reader.format().toLower();
     const QImageIOHandler::Transformations transformation = reader.transformation();
+    const QSize fileSize = reader.size();
+
+    QSize decodedSize = fileSize;
+    if (fileSize.isValid() && pixelCount(fileSize) > std::max<qint64>(maxPixels, 1)) {
+        const double factor =
+            std::sqrt(double(std::max<qint64>(maxPixels, 1)) / double(pixelCount(fileSize)));
+        decodedSize =
+            QSize(std::max(1, int(fileSize.width() * factor)), std::max(1, int(fileSize.height() * factor)));
+        reader.setScaledSize(decodedSize);
+    }
+    // A reader that cannot scale while it decodes holds the whole image first.
+    const QSize held = reader.supportsOption(QImageIOHandler::ScaledSize) ? decodedSize : fileSize;
+    const AllocationLimit limit(held);
     QImage pixels;
     if (!reader.read(&pixels) || pixels.isNull())
         return std::nullopt;
 
-    QSizeF points(pixels.size());
+    // The size in points is the whole image's, whatever size it was decoded at.
+    QSize wholeSize = fileSize.isValid() ? fileSize : pixels.size();
+    // A quarter turn swaps the axes, the recorded resolution's among them.
+    const bool quarterTurn = transformation & QImageIOHandler::TransformationRotate90;
+    if (quarterTurn && fileSize.isValid())
+        wholeSize.transpose();
+    QSizeF points(wholeSize);
     if (std::optional<Resolution> resolution = recordedResolution(bytes, format, pixels)) {
-        // A quarter turn swaps the axes the resolution was recorded for.
-        if (transformation & QImageIOHandler::TransformationRotate90)
+        if (quarterTurn)
             std::swap(resolution->x, resolution->y);
-        points = QSizeF(pixels.width() * 72.0 / resolution->x, pixels.height() * 72.0 / resolution->y);
+        points = QSizeF(wholeSize.width() * 72.0 / resolution->x, wholeSize.height() * 72.0 / resolution->y);
     }
     return DecodedImage{std::move(pixels), points};
+}
+
+QSize imagePixelSize(const QByteArray& bytes) {
+    if (bytes.isEmpty())
+        return {};
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return {};
+    QImageReader reader(&buffer);
+    return reader.canRead() ? reader.size() : QSize();
 }
 
 QByteArray encodePng(const QImage& image) {

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QSizeF>
 #include <QString>
+#include <limits>
 #include <optional>
 
 // A decoded image file: its pixels, and its size in points (pixels x 72 / the resolution the file
@@ -18,8 +19,16 @@ std::optional<QByteArray> decodeBase64Strict(QStringView text);
 QString encodeBase64(const QByteArray& bytes);
 
 // Decodes PNG, JPEG, GIF, BMP and whatever else Qt's image readers know; nothing when the bytes are
-// not an image.
-std::optional<DecodedImage> decodeImage(const QByteArray& bytes);
+// not an image. An image of more than `maxPixels` pixels is decoded scaled down, by one factor for
+// both sides, to at most that many; its size in points stays that of the whole image. Images beyond
+// Qt's own allocation limit are decoded too, as long as the decoding needs at most 1 GiB.
+std::optional<DecodedImage> decodeImage(const QByteArray& bytes,
+                                        qint64 maxPixels = std::numeric_limits<qint64>::max());
+
+// The pixel size of the image, before any turn the file asks for, read from its header without
+// decoding it; an invalid size when the bytes are no image the readers know or the header does not
+// tell.
+QSize imagePixelSize(const QByteArray& bytes);
 
 // The image as a PNG file that records no resolution, so that it reads back one point a pixel.
 QByteArray encodePng(const QImage& image);

@@ -38,21 +38,35 @@ QString ELPILT::TooSone() const {
 }
 
 void ELPILT::LooSonest(const QString& strSone) {
-    const QStringList pieces = splitNonEmpty(strSone, u';');
-    // Missing numbers read as 0, like numbers that are not numbers.
-    m_cOrginaalSuurus = QSizeF(pieces.size() > 1 ? lenientDouble(pieces[1]) : 0.0,
-                               pieces.size() > 2 ? lenientDouble(pieces[2]) : 0.0);
-    m_Kujutis.reset();
+    const PictureText tekst = parsePictureText(strSone);
+    m_cOrginaalSuurus = tekst.storedSize;
     // A payload that does not decode leaves the picture without a bitmap; the document still opens.
-    if (pieces.isEmpty())
-        return;
-    const std::optional<QByteArray> bytes = decodeBase64Strict(pieces[0]);
-    if (!bytes)
-        return;
-    const std::optional<DecodedImage> image = decodeImage(*bytes);
-    if (!image)
-        return;
-    QImage bitmap = TooKujutis(*image);
-    if (!bitmap.isNull())
+    QImage bitmap = bitmapFromPayload(tekst.payload, kBitmapMaximumPixels);
+    if (bitmap.isNull())
+        m_Kujutis.reset();
+    else
         m_Kujutis = std::move(bitmap);
+}
+
+PictureText parsePictureText(QStringView strSone) {
+    const QList<QStringView> pieces = strSone.split(u';', Qt::SkipEmptyParts);
+    return {pieces.isEmpty() ? QStringView() : pieces[0],
+            QSizeF(pieces.size() > 1 ? lenientDouble(pieces[1]) : 0.0,
+                   pieces.size() > 2 ? lenientDouble(pieces[2]) : 0.0)};
+}
+
+QImage bitmapFromPayload(QStringView payload, qint64 maxPixels) {
+    if (payload.isEmpty())
+        return {};
+    const std::optional<QByteArray> bytes = decodeBase64Strict(payload);
+    if (!bytes)
+        return {};
+    const std::optional<DecodedImage> image = decodeImage(*bytes, maxPixels);
+    return image ? TooKujutis(*image) : QImage();
+}
+
+qint64 payloadPixels(QStringView payload) {
+    const std::optional<QByteArray> bytes = payload.isEmpty() ? std::nullopt : decodeBase64Strict(payload);
+    const QSize size = bytes ? imagePixelSize(*bytes) : QSize();
+    return size.isValid() ? qint64(size.width()) * size.height() : 0;
 }

@@ -5,6 +5,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringView>
 
 class Canvas;
 
@@ -24,3 +25,19 @@ public:
     QString TooSone() const;
     void LooSonest(const QString& strSone);
 };
+
+// A picture text taken apart: its payload (an image file in base64) and its stored size. Both are
+// read by position after empty pieces are dropped; missing numbers read as 0.
+struct PictureText {
+    QStringView payload;
+    QSizeF storedSize;
+};
+PictureText parsePictureText(QStringView strSone);
+
+// The program's bitmap of a payload, decoded at most `maxPixels` pixels large (scaled down by one
+// factor beyond that); a null image when the payload is no image.
+QImage bitmapFromPayload(QStringView payload, qint64 maxPixels);
+
+// The pixels of the payload's image as its header tells them, without decoding it; 0 when the
+// payload is no image or its header does not tell.
+qint64 payloadPixels(QStringView payload);

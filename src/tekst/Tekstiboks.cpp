@@ -11,6 +11,7 @@
 #include "tekst/ELTAB.h"
 #include "tekst/ELTUHIK.h"
 #include "tekst/SharedMeasurer.h"
+#include "tekst/SharedPictures.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -204,6 +205,7 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
     QHash<QString, qint64> kiriIndeks;
     const double fSuum = 100.0;
     SharedMeasurer mootja(arrKiri, fSuum);
+    SharedPictures pildid(m_nPildiEelarve);
 
     std::shared_ptr<LOIK> loik;
     qint64 nKiri = 0;
@@ -234,15 +236,15 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
         mootja.Mooda(*e);
         loik->m_arrELEMENT.push_back(std::move(e));
     };
-    // The payload of the token whose "{" stands at p: from p + 3 up to the first "}" after it, or to
-    // the end of the text when there is none. Returns the closing position (the text's length then).
+    // The payload of the token whose "{" stands at p: from p + 3 up to its closing "}", the first
+    // one after p, or to the end of the text when there is none.
     const qsizetype n = strSisu.size();
-    auto sisu = [&](qsizetype p, QString& strTukk) {
-        qsizetype nLopp = strSisu.indexOf(QLatin1Char('}'), p);
-        if (nLopp < 0)
-            nLopp = n;
-        strTukk = nLopp > p + 3 ? strSisu.mid(p + 3, nLopp - (p + 3)) : QString();
-        return nLopp;
+    auto lopp = [&](qsizetype p) {
+        const qsizetype nLopp = strSisu.indexOf(QLatin1Char('}'), p);
+        return nLopp < 0 ? n : nLopp;
+    };
+    auto sisu = [&](qsizetype p, qsizetype nLopp) {
+        return nLopp > p + 3 ? QStringView(strSisu).mid(p + 3, nLopp - (p + 3)) : QStringView();
     };
 
     for (qsizetype i = 4; i < n && !bLiigaSuur; ++i) {
@@ -263,11 +265,9 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
             }
         } else if (c1 == QLatin1Char('{') && i + 1 < n) {
             const QChar c2 = strSisu.at(i + 1);
-            QString strTukk;
             if (c2 == QLatin1Char('F')) {
-                sisu(i, strTukk);
                 KIRI kiri;
-                kiri.LooSonest(strTukk);
+                kiri.LooSonest(sisu(i, lopp(i)).toString());
                 // The table never holds two equal styles, so the first equal one is the only one.
                 const QString strVoti = kiriVoti(kiri);
                 const auto it = kiriIndeks.constFind(strVoti);
@@ -280,12 +280,11 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
                     kiriIndeks.insert(strVoti, nKiri);
                 }
             } else if (c2 == QLatin1Char('E')) {
-                sisu(i, strTukk);
-                clEsiletost = colourFromHexString(strTukk);
+                clEsiletost = colourFromHexString(sisu(i, lopp(i)).toString());
             } else if (c2 == QLatin1Char('M')) {
-                const qsizetype nLopp = sisu(i, strTukk);
+                const qsizetype nLopp = lopp(i);
                 auto mark = std::make_unique<ELMARK>();
-                mark->m_strTekst = strTukk;
+                mark->m_strTekst = sisu(i, nLopp).toString();
                 lisa(std::move(mark));
                 i = nLopp;
             } else if (c2 == QLatin1Char('T')) {
@@ -295,9 +294,11 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
             } else if (c2 == QLatin1Char('U')) {
                 lisa(std::make_unique<ELTUHIK>());
             } else if (c2 == QLatin1Char('P')) {
-                const qsizetype nLopp = sisu(i, strTukk);
+                // The picture gets its stored size now and its bitmap once the whole document is
+                // read, when it is known which payloads repeat and how many pixels they all need.
+                const qsizetype nLopp = lopp(i);
                 auto pilt = std::make_unique<ELPILT>();
-                pilt->LooSonest(strTukk);
+                pildid.Lisa(*pilt, sisu(i, nLopp));
                 lisa(std::move(pilt));
                 i = nLopp;
             }
@@ -311,6 +312,7 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
         return false;
     }
     // A paragraph still open at the end of the text was never closed and is dropped.
+    pildid.LooKujutised();
 
     m_arrLOIK = std::move(arrLOIK);
     m_arrRIDA.clear();

@@ -63,6 +63,9 @@ public:
     // Fixes the limit on elements and paragraphs (tests); without it each reading takes the limit
     // from the memory available.
     std::optional<qint64> m_nSuurimElemente;
+    // The pixels the bitmaps of a document's pictures may take together (512 MiB at four bytes a
+    // pixel); beyond it pictures are decoded scaled down. Pictures with equal payload count once.
+    qint64 m_nPildiEelarve = 128 * 1024 * 1024;
 
     // --- geometry kept with the line list, rebuilt by every layout ---
     // m_arrReaAlgus[k]: sequence index of line k's first element; m_arrReaY[k]: the offset of line

@@ -2,6 +2,7 @@
 
 #include "testsupport.h"
 
+#include <QImageReader>
 #include <gtest/gtest.h>
 
 namespace {
@@ -51,6 +52,44 @@ TEST(DecodeImage, SizeInPointsFollowsTheRecordedResolution) {
         EXPECT_EQ(decodeImage(bytes).value_or(DecodedImage{}).sizeInPoints, points) << name;
     for (const auto& bytes : {QByteArray(), QByteArray("hello"), png144.left(30), QByteArray(99, '\xff')})
         EXPECT_FALSE(decodeImage(bytes)) << bytes.size();
+}
+
+// Beyond the pixels asked for an image is decoded scaled down, keeping the whole image's size in
+// points; beyond Qt's allocation limit (lowered here to 1 MB, so that a 4 MB image stands in for a
+// photo of 40 megapixels) it is decoded all the same.
+TEST(DecodeImage, LargeImagesAreDecodedScaledDown) {
+    const int previousLimit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(1);
+    // The name, the file, the pixels asked for, the file's pixels, the decoded pixels and the points.
+    const std::tuple<const char*, QByteArray, qint64, QSize, QSize, QSizeF> rows[] = {
+        {"PNG beyond the allocation limit",
+         saved(1000, 1000, 2835, "PNG"),
+         1 << 20,
+         {1000, 1000},
+         {1000, 1000},
+         {1000, 1000}},
+        {"PNG at 144 dpi, scaled",
+         saved(1000, 1000, 5669, "PNG"),
+         10000,
+         {1000, 1000},
+         {100, 100},
+         {500, 500}},
+        {"JPEG, scaled as it is read",
+         saved(800, 400, 2835, "JPEG"),
+         20000,
+         {800, 400},
+         {200, 100},
+         {800, 400}},
+        {"within the bound", saved(30, 20, 2835, "BMP"), 600, {30, 20}, {30, 20}, {30, 20}},
+    };
+    for (const auto& [name, bytes, maxPixels, fileSize, pixels, points] : rows) {
+        const DecodedImage image = decodeImage(bytes, maxPixels).value_or(DecodedImage{});
+        EXPECT_EQ(image.pixels.size(), pixels) << name;
+        EXPECT_EQ(image.sizeInPoints, points) << name;
+        EXPECT_EQ(imagePixelSize(bytes), fileSize) << name;
+    }
+    EXPECT_EQ(QImageReader::allocationLimit(), 1);
+    QImageReader::setAllocationLimit(previousLimit);
 }
 
 TEST(FormatShortestDouble, ReadsBackExactly) {

@@ -1,5 +1,6 @@
 #include "extensions.h"
 #include "tekst/ELPILT.h"
+#include "tekst/Tekstiboks.h"
 
 #include "testsupport.h"
 
@@ -58,4 +59,41 @@ TEST(Picture, TokenRoundTrips) {
     expected.fill(Qt::red);
     const auto back = read(token.mid(3).chopped(1));
     EXPECT_TRUE(back->m_Kujutis == expected && back->m_cOrginaalSuurus == QSizeF(37.5, 120));
+}
+
+// Pictures of equal payload share one bitmap and count once against the document's budget, which
+// the small ones take in full and the large ones share out, scaled down by one factor.
+TEST(Picture, ReaderSharesEqualPayloadsWithinTheBudget) {
+    const auto token = [](int w, int h) { return "{P " + pngBase64(w, h, 2835) + ";5;5;}"; };
+    const QString strSuur = token(40, 40);
+    const std::tuple<const char*, qint64, QString, std::vector<QSize>> rows[] = {
+        {"within the budget", 10000, token(10, 10) + strSuur + strSuur, {{10, 10}, {40, 40}, {40, 40}}},
+        // 100 of 1000 for the small one, the other 900 for the large one: 30 x 30. Where every picture
+        // needs more than its share, each gets about a third.
+        {"over the budget", 1000, token(10, 10) + strSuur + strSuur, {{10, 10}, {30, 30}, {30, 30}}},
+        {"shared out evenly",
+         800,
+         token(40, 20) + token(20, 40) + token(40, 40),
+         {{22, 11}, {11, 22}, {16, 16}}},
+        {"no budget at all", 0, strSuur + token(8, 2), {{1, 1}, {2, 1}}},
+    };
+    for (const auto& [name, nEelarve, strPildid, sizes] : rows) {
+        Tekstiboks tb;
+        tb.m_nPildiEelarve = nEelarve;
+        ASSERT_TRUE(tb.AvaFail("VLM1<1" + strPildid + "{P @@;5;5;}{N}>"));
+        const auto& arr = tb.m_arrLOIK[0]->m_arrELEMENT;
+        for (size_t k = 0; k < sizes.size(); ++k) {
+            const auto& pilt = static_cast<const ELPILT&>(*arr[k]);
+            EXPECT_EQ(pilt.m_Kujutis.value_or(QImage()).size(), sizes[k]) << name << " " << k;
+            EXPECT_EQ(pilt.m_cOrginaalSuurus, QSizeF(5, 5)) << name << " " << k;
+        }
+        EXPECT_FALSE(static_cast<const ELPILT&>(*arr[sizes.size()]).m_Kujutis) << name;
+    }
+    Tekstiboks tb;
+    ASSERT_TRUE(tb.AvaFail("VLM1<1" + strSuur + token(10, 10) + strSuur + "{N}>"));
+    const auto bitmap = [&](size_t k) {
+        return *static_cast<const ELPILT&>(*tb.m_arrLOIK[0]->m_arrELEMENT[k]).m_Kujutis;
+    };
+    EXPECT_EQ(bitmap(0).constBits(), bitmap(2).constBits());
+    EXPECT_NE(bitmap(0).constBits(), bitmap(1).constBits());
 }
