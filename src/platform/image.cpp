@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -160,6 +163,42 @@ QByteArray withoutResolution(QByteArray png) {
     return png;
 }
 
+bool& decoderMessagesShown() {
+    static bool shown = false;
+    return shown;
+}
+
+// Sends standard error to /dev/null while it lives, unless the decoders' messages are shown.
+class QuietStandardError {
+public:
+    QuietStandardError() {
+        if (decoderMessagesShown())
+            return;
+        std::fflush(stderr);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (null < 0)
+            return;
+        m_saved = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0);
+        if (m_saved >= 0 && ::dup2(null, STDERR_FILENO) < 0) {
+            ::close(m_saved);
+            m_saved = -1;
+        }
+        ::close(null);
+    }
+    ~QuietStandardError() {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int m_saved = -1;
+};
+
 qint64 pixelCount(QSize size) {
     return qint64(size.width()) * size.height();
 }
@@ -218,26 +257,33 @@ std::optional<DecodedImage> decodeImage(const QByteArray& bytes, qint64 maxPixel
     buffer.setData(bytes);
     if (!buffer.open(QIODevice::ReadOnly))
         return std::nullopt;
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    const QByteArray format = reader.format().toLower();
-    const QImageIOHandler::Transformations transformation = reader.transformation();
-    const QSize fileSize = reader.size();
-
-    QSize decodedSize = fileSize;
-    if (fileSize.isValid() && pixelCount(fileSize) > std::max<qint64>(maxPixels, 1)) {
-        const double factor =
-            std::sqrt(double(std::max<qint64>(maxPixels, 1)) / double(pixelCount(fileSize)));
-        decodedSize =
-            QSize(std::max(1, int(fileSize.width() * factor)), std::max(1, int(fileSize.height() * factor)));
-        reader.setScaledSize(decodedSize);
-    }
-    // A reader that cannot scale while it decodes holds the whole image first.
-    const QSize held = reader.supportsOption(QImageIOHandler::ScaledSize) ? decodedSize : fileSize;
-    const AllocationLimit limit(held);
+    QByteArray format;
+    QImageIOHandler::Transformations transformation;
+    QSize fileSize;
     QImage pixels;
-    if (!reader.read(&pixels) || pixels.isNull())
-        return std::nullopt;
+    {
+        // Reading the header can fail as loudly as decoding.
+        const QuietStandardError quiet;
+        QImageReader reader(&buffer);
+        reader.setAutoTransform(true);
+        format = reader.format().toLower();
+        transformation = reader.transformation();
+        fileSize = reader.size();
+
+        QSize decodedSize = fileSize;
+        if (fileSize.isValid() && pixelCount(fileSize) > std::max<qint64>(maxPixels, 1)) {
+            const double factor =
+                std::sqrt(double(std::max<qint64>(maxPixels, 1)) / double(pixelCount(fileSize)));
+            decodedSize = QSize(std::max(1, int(fileSize.width() * factor)),
+                                std::max(1, int(fileSize.height() * factor)));
+            reader.setScaledSize(decodedSize);
+        }
+        // A reader that cannot scale while it decodes holds the whole image first.
+        const QSize held = reader.supportsOption(QImageIOHandler::ScaledSize) ? decodedSize : fileSize;
+        const AllocationLimit limit(held);
+        if (!reader.read(&pixels) || pixels.isNull())
+            return std::nullopt;
+    }
 
     // The size in points is the whole image's, whatever size it was decoded at.
     QSize wholeSize = fileSize.isValid() ? fileSize : pixels.size();
@@ -254,6 +300,10 @@ std::optional<DecodedImage> decodeImage(const QByteArray& bytes, qint64 maxPixel
     return DecodedImage{std::move(pixels), points};
 }
 
+void setImageDecoderMessagesShown(bool shown) {
+    decoderMessagesShown() = shown;
+}
+
 QSize imagePixelSize(const QByteArray& bytes) {
     if (bytes.isEmpty())
         return {};
@@ -262,6 +312,7 @@ QSize imagePixelSize(const QByteArray& bytes) {
     if (!buffer.open(QIODevice::ReadOnly))
         return {};
     QImageReader reader(&buffer);
+    const QuietStandardError quiet;
     return reader.canRead() ? reader.size() : QSize();
 }
 

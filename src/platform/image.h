@@ -25,6 +25,11 @@ QString encodeBase64(const QByteArray& bytes);
 std::optional<DecodedImage> decodeImage(const QByteArray& bytes,
                                         qint64 maxPixels = std::numeric_limits<qint64>::max());
 
+// Whether the decoders' own messages (libpng writes its errors straight to standard error) are let
+// through while an image is decoded. They are not by default: a picture that does not decode is
+// handled, and there is no log to write about it.
+void setImageDecoderMessagesShown(bool shown);
+
 // The pixel size of the image, before any turn the file asks for, read from its header without
 // decoding it; an invalid size when the bytes are no image the readers know or the header does not
 // tell.

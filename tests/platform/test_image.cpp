@@ -92,6 +92,17 @@ TEST(DecodeImage, LargeImagesAreDecodedScaledDown) {
     QImageReader::setAllocationLimit(previousLimit);
 }
 
+// libpng writes its errors straight to standard error; a picture that does not decode says nothing.
+TEST(DecodeImage, BrokenImagesDecodeQuietly) {
+    QByteArray broken = saved(8, 8, 2835, "PNG");
+    broken[broken.indexOf("IDAT") + 6] ^= 0x55;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(decodeImage(broken));
+    EXPECT_FALSE(decodeImage(broken.left(30)));
+    (void)imagePixelSize(broken.left(40));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
 TEST(FormatShortestDouble, ReadsBackExactly) {
     QStringList texts;
     for (double value : {120.0, 1e20, 5e-324, -0.0, 0.0001, 0.00001, 1.0 / 3, 0x1p53 - 1, 0x1p53})
