@@ -6,12 +6,17 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-// Exit code, standard output and standard error of one run of the program.
-static std::tuple<int, QByteArray, QByteArray> kaivita(const QStringList& arrArgumendid) {
+#include <algorithm>
+
+// Exit code, standard output and standard error of one run of the program, in the folder strKaust.
+static std::tuple<int, QByteArray, QByteArray> kaivita(const QStringList& arrArgumendid,
+                                                       const QString& strKaust = {}) {
     QProcess p;
+    p.setWorkingDirectory(strKaust);
     p.start(QStringLiteral(VELMORA_EXECUTABLE), arrArgumendid);
     EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
 }
 
 // Every key of the JSON object oodatud has that value in saadud; other keys are not looked at.
@@ -65,12 +70,78 @@ TEST(CommandLine, SmallVisibleAreaIsExact) {
     }
 }
 
+// Every failure, of the file or of the command line, is one "Viga:" line and status 1, and is told
+// before anything needs a display.
 TEST(CommandLine, FailuresSayVigaAndExitWithOne) {
+    QTemporaryDir dir;
+    QFile f(dir.filePath("-a.vlm"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("VLM1<1{M a}{N}>") && f.flush());
+    const QString strFail = f.fileName();
     // This very source is a readable text that is not VLM1.
-    for (const auto& [tee, teade] : {std::pair(__FILE__, "Viga: Faili formaat ei sobi!"),
-                                     std::pair("/puudub/puudub.vlm", "no such file")}) {
-        const auto [nKood, baValja, baVead] = kaivita({"--layout-json", tee});
-        EXPECT_TRUE(nKood == 1 && baValja.isEmpty()) << nKood;
-        EXPECT_TRUE(baVead.startsWith("Viga: ") && baVead.contains(teade)) << baVead.constData();
+    const std::pair<QStringList, const char*> read[] = {
+        {{"--layout-json", __FILE__}, "Faili formaat ei sobi!"},
+        {{"--layout-json", "/puudub/puudub.vlm"}, "no such file"},
+        {{"--bogus", strFail}, "unknown option --bogus"},
+        {{"--layout-json", "-a.vlm"},
+         "unknown option -a.vlm (a file name that begins with \"-\" goes after --)"},
+        {{"--layout-json", "--zoom"}, "--zoom needs a value"},
+        {{"--layout-json=yes", strFail}, "--layout-json takes no value"},
+        {{"--layout-json", "--width", "0", strFail},
+         "--width takes a whole number from 1 to 16384, not \"0\""},
+        {{"--layout-json", "--height=16385", strFail}, "--height takes a whole number from 1 to 16384"},
+        {{"--screenshot", "x.png", "--width", "12px", strFail}, "--width takes a whole number"},
+        {{"--layout-json"}, "give exactly one FILE"},
+        {{"--layout-json", strFail, strFail}, "give exactly one FILE"},
+        {{strFail, strFail}, "give at most one FILE"},
+        {{"--screenshot", dir.filePath("puudub/aken.png"), strFail}, "could not write"},
+    };
+    for (const auto& [arrArgumendid, teade] : read) {
+        const auto [nKood, baValja, baVead] = kaivita(arrArgumendid, dir.path());
+        EXPECT_TRUE(nKood == 1 && baValja.isEmpty()) << nKood << " " << qPrintable(arrArgumendid.join(' '));
+        EXPECT_TRUE(baVead.startsWith("Viga: ") && baVead.contains(teade) && baVead.count('\n') == 1)
+            << baVead.constData();
     }
+    // After "--" a name beginning with "-" is a file; "--name=value" is an option with its value.
+    const auto [nKood, baValja, baVead] =
+        kaivita({"--width=300", "--layout-json", "--", "-a.vlm"}, dir.path());
+    EXPECT_EQ(nKood, 0) << baVead.constData();
+    EXPECT_EQ(QJsonDocument::fromJson(baValja)["title"], "Velmora - -a.vlm");
+    EXPECT_EQ(QJsonDocument::fromJson(baValja)["extent"][0], 300);
+}
+
+// A document that needs more memory than the process may take ends in one "Viga:" line, not in an
+// exception escaping the program. (The sanitizers need far more address space than any such limit.)
+TEST(CommandLine, RunningOutOfMemoryIsOneVigaLine) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "address space is limited below what AddressSanitizer reserves";
+#endif
+    QTemporaryDir dir;
+    QFile f(dir.filePath("tuhikud.vlm"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) &&
+                f.write("VLM1<1" + QByteArray("{U}").repeated(1'500'000) + "{N}>") && f.flush());
+    QProcess p;
+    p.start("/bin/sh",
+            {"-c", "ulimit -v 300000 && exec \"$0\" --layout-json \"$1\"", VELMORA_EXECUTABLE, f.fileName()});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    const QByteArray baVead = p.readAllStandardError();
+    EXPECT_TRUE(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 1) << p.exitCode();
+    EXPECT_TRUE(baVead.startsWith("Viga: ") && baVead.count('\n') == 1) << baVead.constData();
+}
+
+// The layout is written as it is walked, and reads back as the JSON it promises, quotes, backslashes
+// and control characters in runs included.
+TEST(CommandLine, LayoutJsonEscapesTexts) {
+    QTemporaryDir dir;
+    QFile f(dir.filePath("erimargid.vlm"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) &&
+                f.write("VLM1<1{M \"a\\b\tc\nd\x01 \xc3\xb5\xf0\x9f\x98\x80}{N}>") && f.flush());
+    const auto [nKood, baValja, baVead] = kaivita({"--layout-json", f.fileName()});
+    ASSERT_EQ(nKood, 0) << baVead.constData();
+    EXPECT_TRUE(
+        std::all_of(baValja.begin(), baValja.end(), [](char c) { return uchar(c) >= 0x20 || c == '\n'; }));
+    QJsonParseError viga;
+    const QJsonDocument json = QJsonDocument::fromJson(baValja, &viga);
+    ASSERT_EQ(viga.error, QJsonParseError::NoError) << qPrintable(viga.errorString());
+    EXPECT_EQ(json["paragraphs"][0]["elements"][0]["text"].toString(),
+              QString::fromUtf8("\"a\\b\tc\nd\x01 \xc3\xb5\xf0\x9f\x98\x80"));
 }
