@@ -57,25 +57,12 @@ TEST(CommandLine, LayoutJsonAndScreenshotShowTheDocument) {
     EXPECT_TRUE(QImage(dir.filePath("aken.png")).rect().contains(QRect(0, 0, 300, 200)));
 }
 
-// "a b" fits one line at the smallest width the window used to allow (46 of content), but not in 12.
-TEST(CommandLine, SmallVisibleAreaIsExact) {
-    QTemporaryDir dir;
-    QFile f(dir.filePath("ab.vlm"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("VLM1<1{M a}{U}{M b}{N}>") && f.flush());
-    for (const auto& [strLaius, bMurtub] : {std::pair("54", false), std::pair("20", true)}) {
-        const auto [nKood, baValja, baVead] =
-            kaivita({"--layout-json", "--width", strLaius, "--height", "1", f.fileName()});
-        ASSERT_EQ(nKood, 0) << baVead.constData();
-        EXPECT_EQ(QJsonDocument::fromJson(baValja)["lines"].toArray().size() > 1, bMurtub) << strLaius;
-    }
-}
-
 // Every failure, of the file or of the command line, is one "Viga:" line and status 1, and is told
 // before anything needs a display.
 TEST(CommandLine, FailuresSayVigaAndExitWithOne) {
     QTemporaryDir dir;
     QFile f(dir.filePath("-a.vlm"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("VLM1<1{M a}{N}>") && f.flush());
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("VLM1<1{M a}{U}{M b}{N}>") && f.flush());
     const QString strFail = f.fileName();
     // This very source is a readable text that is not VLM1.
     const std::pair<QStringList, const char*> read[] = {
@@ -101,12 +88,14 @@ TEST(CommandLine, FailuresSayVigaAndExitWithOne) {
         EXPECT_TRUE(baVead.startsWith("Viga: ") && baVead.contains(teade) && baVead.count('\n') == 1)
             << baVead.constData();
     }
-    // After "--" a name beginning with "-" is a file; "--name=value" is an option with its value.
+    // After "--" a name beginning with "-" is a file, and "--name=value" is an option with its value.
+    // "a b" fits a line 46 wide, the least the window used to allow, but not the 12 of a width of 20.
     const auto [nKood, baValja, baVead] =
-        kaivita({"--width=300", "--layout-json", "--", "-a.vlm"}, dir.path());
-    EXPECT_EQ(nKood, 0) << baVead.constData();
-    EXPECT_EQ(QJsonDocument::fromJson(baValja)["title"], "Velmora - -a.vlm");
-    EXPECT_EQ(QJsonDocument::fromJson(baValja)["extent"][0], 300);
+        kaivita({"--width=20", "--layout-json", "--", "-a.vlm"}, dir.path());
+    ASSERT_EQ(nKood, 0) << baVead.constData();
+    const QJsonDocument json = QJsonDocument::fromJson(baValja);
+    EXPECT_EQ(json["title"], "Velmora - -a.vlm");
+    EXPECT_GT(json["lines"].toArray().size(), 1);
 }
 
 // A document that needs more memory than the process may take ends in one "Viga:" line, not in an
