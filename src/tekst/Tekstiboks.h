@@ -76,6 +76,9 @@ public:
     // gap) reach: their sum, unless a negative zoom makes pitches negative.
     double m_fMaksReaLaius = 0.0;
     double m_fKoguKorgus = 0.0;
+    // The number of elements in the document, counted with the layout so that a key press need not
+    // count them again.
+    qint64 m_nMaksKursor = 0;
 
     // --- what the last refresh reported (also passed to m_cViewController when there is one) ---
     qint64 m_nOlekVeerg = 1;

@@ -30,24 +30,25 @@ void Tekstiboks::ArvutaGeomeetria() {
     double fY = 0.0;
     for (size_t k = 0; k < m_arrRIDA.size(); ++k) {
         const RIDA& rida = m_arrRIDA[k];
+        const double fReaKorgus = rida.m_fKoguKorgus.value_or(0.0);
         m_arrReaAlgus[k] = nAlgus;
         m_arrReaY[k] = fY;
         nAlgus += static_cast<qint64>(rida.m_arrELEMENT.size());
-        fY += rida.m_fKoguKorgus.value_or(0.0) + fVahe;
+        fY += fReaKorgus + fVahe;
         m_fMaksReaLaius = std::max(m_fMaksReaLaius, rida.m_fMaksLaius.value_or(0.0));
         // The lowest line bottom reached, gap included: with the negative gap of a negative zoom
         // the running offset can shrink again.
         m_fKoguKorgus = std::max(m_fKoguKorgus, fY);
     }
+    m_nMaksKursor = 0;
+    for (const auto& loik : m_arrLOIK) {
+        if (loik)
+            m_nMaksKursor += static_cast<qint64>(loik->m_arrELEMENT.size());
+    }
 }
 
 qint64 Tekstiboks::TooMaksKursor() const {
-    qint64 nArv = 0;
-    for (const auto& loik : m_arrLOIK) {
-        if (loik)
-            nArv += static_cast<qint64>(loik->m_arrELEMENT.size());
-    }
-    return nArv;
+    return m_nMaksKursor;
 }
 
 QSizeF Tekstiboks::TooEmaSuurus() const {
