@@ -14,6 +14,15 @@ MessageRecorder::~MessageRecorder() {
     setMessageBoxHandler({});
 }
 
+PasteboardRecorder::PasteboardRecorder() {
+    setPasteboardHandler({[this](const PasteboardItems& items) { writes.push_back(items); },
+                          [this](TextProducer produce) { offers.push_back(std::move(produce)); }});
+}
+
+PasteboardRecorder::~PasteboardRecorder() {
+    setPasteboardHandler({});
+}
+
 QString testDataPath(const QString& name) {
     return QStringLiteral(VELMORA_TEST_DATA "/") + name;
 }

@@ -1,12 +1,19 @@
 #pragma once
 
 #include "platform/messagebox.h"
+#include "platform/pasteboard.h"
 
 #include <QByteArray>
 #include <QColor>
 #include <QSize>
 #include <QString>
+#include <ostream>
 #include <vector>
+
+// Failure messages show texts as text.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
 
 // Records every message box shown while it lives, instead of blocking on a modal dialog.
 class MessageRecorder {
@@ -22,6 +29,19 @@ public:
     MessageRecorder& operator=(const MessageRecorder&) = delete;
 
     std::vector<Message> messages;
+};
+
+// Records what is written to the pasteboard and offered to the selection clipboard while it lives,
+// instead of touching the system clipboard.
+class PasteboardRecorder {
+public:
+    PasteboardRecorder();
+    ~PasteboardRecorder();
+    PasteboardRecorder(const PasteboardRecorder&) = delete;
+    PasteboardRecorder& operator=(const PasteboardRecorder&) = delete;
+
+    std::vector<PasteboardItems> writes;
+    std::vector<TextProducer> offers;
 };
 
 // A path under tests/data.
