@@ -116,6 +116,9 @@ QString kiriVoti(const KIRI& k) {
 
 Tekstiboks::Tekstiboks(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
+    // A right click belongs to the view (it places the caret) and never opens a menu, not even one
+    // of a widget around it.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_arrJooksevKiri.push_back(KIRI());
     Algvaartusta();

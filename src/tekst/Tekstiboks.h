@@ -13,6 +13,7 @@
 #include <vector>
 
 class Canvas;
+class QMouseEvent;
 class QScrollArea;
 
 // What the document view reports to the shell around it: the caret's column and row for the status
@@ -37,6 +38,12 @@ public:
     // Sets the start values and shows the empty document, before anything can refresh the view.
     explicit Tekstiboks(QWidget* parent = nullptr);
     ~Tekstiboks() override;
+
+    // A range of elements: m_n1 included, m_n2 excluded; applied as a selection, m_n2 is the caret.
+    struct KURSORID {
+        qint64 m_n1 = 0;
+        qint64 m_n2 = 0;
+    };
 
     // --- the document and the view settings ---
     TekstiboksiKontroller* m_cViewController = nullptr;
@@ -79,6 +86,10 @@ public:
     // The number of elements in the document, counted with the layout so that a key press need not
     // count them again.
     qint64 m_nMaksKursor = 0;
+    // Whether every line lies wholly below the one before it, with room between them; then a point
+    // can be found among the lines by bisection. Zooms of 0 or less (no gap, or a negative one) and
+    // line heights past what a double can add leave it false, and the hit test walks every line.
+    bool m_bReadJarjestuses = false;
 
     // --- what the last refresh reported (also passed to m_cViewController when there is one) ---
     qint64 m_nOlekVeerg = 1;
@@ -129,6 +140,14 @@ public:
     // The visible part of the view, in view coordinates.
     QRectF TooNahtavRist() const;
 
+    // --- the caret and the mouse ---
+    // The selection, or with an empty selection the word at the caret: the elements of the caret's
+    // line between the nearest space or tab on either side.
+    KURSORID TooKursorid() const;
+    // The caret position for a point of the view: before the element whose box (the line's full
+    // height) holds the point, else the nearest position as the lines and their ends give it.
+    qint64 TooKursorPunktist(QPointF ptPunkt) const;
+
     // --- drawing ---
     void Joonista(Canvas& canvas) const;
     // The visible part of the view drawn into an image of fPikslisuhe device pixels a point; a null
@@ -142,8 +161,22 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+    // A left press, with the click count it stands for (2 for a double click).
+    void mouseDown(const QMouseEvent& event, int nKlikiArv);
+    // A move with the left button held.
+    void mouseDragged(const QMouseEvent& event);
+    void rightMouseDown(const QMouseEvent& event);
 
 private:
+    // The point of the view that a mouse event stands for; every mouse handler reads it here.
+    QPointF TooVaatePunkt(const QMouseEvent& event) const;
+    // The hit test over every line, for line lists that are not ordered from top to bottom.
+    qint64 TooKursorPunktistKoikRead(QPointF ptPunkt) const;
+
     QScrollArea* TooKerimisala() const;
     void SeoKerimisribad();
     void ValjastaPealkiri(const QString& strPealkiri);

@@ -2,6 +2,8 @@
 
 #include <QScrollArea>
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 void Tekstiboks::ReastaElemendid() {
     // Each paragraph's lines are built on their own and appended in paragraph order. That is the
@@ -26,6 +28,8 @@ void Tekstiboks::ArvutaGeomeetria() {
     m_arrReaY.resize(m_arrRIDA.size());
     m_fMaksReaLaius = 0.0;
     m_fKoguKorgus = 0.0;
+    m_bReadJarjestuses = true;
+    double fEelmineAll = -std::numeric_limits<double>::infinity();
     qint64 nAlgus = 0;
     double fY = 0.0;
     for (size_t k = 0; k < m_arrRIDA.size(); ++k) {
@@ -33,6 +37,13 @@ void Tekstiboks::ArvutaGeomeetria() {
         const double fReaKorgus = rida.m_fKoguKorgus.value_or(0.0);
         m_arrReaAlgus[k] = nAlgus;
         m_arrReaY[k] = fY;
+        // Computed as the hit test computes a line's edges, so that the order holds for the very
+        // numbers it compares.
+        const double fYlal = m_cServad.height() + fY;
+        const double fAll = m_cServad.height() + fY + fReaKorgus;
+        if (!(fReaKorgus >= 0.0 && fYlal > fEelmineAll && std::isfinite(fAll)))
+            m_bReadJarjestuses = false;
+        fEelmineAll = fAll;
         nAlgus += static_cast<qint64>(rida.m_arrELEMENT.size());
         fY += fReaKorgus + fVahe;
         m_fMaksReaLaius = std::max(m_fMaksReaLaius, rida.m_fMaksLaius.value_or(0.0));

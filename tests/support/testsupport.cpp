@@ -1,7 +1,12 @@
 #include "testsupport.h"
 
+#include "ViewController.h"
+
+#include <QApplication>
 #include <QBuffer>
 #include <QImage>
+#include <QTest>
+#include <gtest/gtest.h>
 
 MessageRecorder::MessageRecorder() {
     setMessageBoxHandler([this](const QString& title, const QString& text) {
@@ -40,4 +45,33 @@ QByteArray imageFile(int w, int h, QSize dotsPerMeter, const char* format, QColo
     QBuffer buffer(&bytes);
     image.save(&buffer, format);
     return bytes;
+}
+
+ShownDocument::ShownDocument(const QString& vlm, QSize visible)
+    : window(std::make_unique<ViewController>()), view(*window->m_cTekstiboks) {
+    window->show();
+    window->SeaNahtavaAla(visible);
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    EXPECT_TRUE(view.AvaFail(vlm));
+    view.setFocus();
+    QApplication::processEvents();
+    EXPECT_TRUE(view.hasFocus());
+}
+
+ShownDocument::~ShownDocument() = default;
+
+QRectF ShownDocument::box(qint64 k) const {
+    const std::optional<qint64> line = view.LeiaRida(k);
+    if (!line)
+        return {};
+    const RIDA& rida = view.m_arrRIDA[size_t(*line)];
+    const ELEMENT& e = *rida.m_arrELEMENT[size_t(k - view.m_arrReaAlgus[size_t(*line)])];
+    return QRectF(view.m_cServad.width() + e.m_ptPos->x(),
+                  view.m_cServad.height() + view.m_arrReaY[size_t(*line)], e.laius(),
+                  rida.m_fKoguKorgus.value_or(0.0));
+}
+
+QPoint ShownDocument::centre(qint64 k) const {
+    return box(k).center().toPoint();
 }

@@ -5,10 +5,15 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QRectF>
 #include <QSize>
 #include <QString>
+#include <memory>
 #include <ostream>
 #include <vector>
+
+class Tekstiboks;
+class ViewController;
 
 // Failure messages show texts as text.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -51,3 +56,19 @@ QString testDataPath(const QString& name);
 QByteArray imageFile(int w, int h, int dotsPerMeter, const char* format = "PNG", QColor colour = Qt::red);
 // The same with a resolution of its own along each axis.
 QByteArray imageFile(int w, int h, QSize dotsPerMeter, const char* format = "PNG", QColor colour = Qt::red);
+
+// The window's content, shown and active, with the document `vlm` open, a visible document area of
+// exactly `visible` and the focus in the document view: the view as a user meets it.
+class ShownDocument {
+public:
+    explicit ShownDocument(const QString& vlm, QSize visible = QSize(400, 300));
+    ~ShownDocument();
+
+    std::unique_ptr<ViewController> window;
+    Tekstiboks& view;
+
+    // Element k's hit box in view coordinates: its slot in its line, as high as the line.
+    QRectF box(qint64 k) const;
+    // A point well inside that box.
+    QPoint centre(qint64 k) const;
+};
