@@ -13,6 +13,7 @@
 #include <vector>
 
 class Canvas;
+class QKeyEvent;
 class QMouseEvent;
 class QScrollArea;
 
@@ -140,13 +141,23 @@ public:
     // The visible part of the view, in view coordinates.
     QRectF TooNahtavRist() const;
 
-    // --- the caret and the mouse ---
+    // --- the caret, the mouse and the keys ---
     // The selection, or with an empty selection the word at the caret: the elements of the caret's
     // line between the nearest space or tab on either side.
     KURSORID TooKursorid() const;
     // The caret position for a point of the view: before the element whose box (the line's full
     // height) holds the point, else the nearest position as the lines and their ends give it.
     qint64 TooKursorPunktist(QPointF ptPunkt) const;
+    // The key handlers; each moves the caret and refreshes, with Shift extending the selection.
+    virtual void KlahvLeft(bool bShiftAll);
+    virtual void KlahvRight(bool bShiftAll);
+    virtual void KlahvDown(bool bShiftAll, bool bCtrlAll);
+    virtual void KlahvUp(bool bShiftAll, bool bCtrlAll);
+    virtual void KlahvHome(bool bShiftAll, bool bCtrlAll);
+    virtual void KlahvEnd(bool bShiftAll, bool bCtrlAll);
+    virtual void KlahvEscape();
+    virtual void KlahvPageUp(bool bShiftAll, bool bCtrlAll);
+    virtual void KlahvPageDown(bool bShiftAll, bool bCtrlAll);
 
     // --- drawing ---
     void Joonista(Canvas& canvas) const;
@@ -158,9 +169,11 @@ public:
                        double fTekstiLaius) const;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -172,10 +185,13 @@ protected:
     void rightMouseDown(const QMouseEvent& event);
 
 private:
+    enum class ReaSamm { Ules, Alla, LeheUles, LeheAlla };
+
     // The point of the view that a mouse event stands for; every mouse handler reads it here.
     QPointF TooVaatePunkt(const QMouseEvent& event) const;
     // The hit test over every line, for line lists that are not ordered from top to bottom.
     qint64 TooKursorPunktistKoikRead(QPointF ptPunkt) const;
+    void LiiguReale(ReaSamm samm, bool bShiftAll);
 
     QScrollArea* TooKerimisala() const;
     void SeoKerimisribad();

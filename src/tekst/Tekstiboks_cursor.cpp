@@ -1,7 +1,8 @@
-// The caret and the selection: hit testing, the word at the caret and the mouse.
+// The caret and the selection: hit testing, the word at the caret, the mouse and the keys.
 
 #include "tekst/Tekstiboks.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 #include <algorithm>
@@ -31,6 +32,27 @@ struct Rist {
     }
     bool ribas(double y) const { return fYlal <= y && y <= fAll; }
 };
+
+// The nine keys that move the caret are the view's own also with Shift and Control held. With
+// Alt or Meta they are left to the window's shortcuts first.
+bool onLiikumisKlahv(const QKeyEvent& event) {
+    switch (event.key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+    case Qt::Key_Up:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Escape:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        break;
+    default:
+        return false;
+    }
+    const Qt::KeyboardModifiers lubatud = Qt::ShiftModifier | Qt::ControlModifier | Qt::KeypadModifier;
+    return !(event.modifiers() & ~lubatud);
+}
 
 } // namespace
 
@@ -210,4 +232,194 @@ void Tekstiboks::rightMouseDown(const QMouseEvent& event) {
     m_nKursor = k;
     m_nShiftKursor = k;
     Varskenda(true, false, false);
+}
+
+// --- the keys ---
+
+bool Tekstiboks::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // Claiming a key here keeps a window shortcut from taking it; every other key stays
+        // available to the window's shortcuts (copy, select all, open, find).
+        if (onLiikumisKlahv(*static_cast<QKeyEvent*>(event))) {
+            event->accept();
+            return true;
+        }
+        return QWidget::event(event);
+    case QEvent::KeyPress:
+        // Straight to the handler: Tab and Backtab change nothing in the view rather than moving
+        // the focus on.
+        keyPressEvent(static_cast<QKeyEvent*>(event));
+        return true;
+    default:
+        return QWidget::event(event);
+    }
+}
+
+void Tekstiboks::keyPressEvent(QKeyEvent* event) {
+    const bool bShiftAll = event->modifiers() & Qt::ShiftModifier;
+    const bool bCtrlAll = event->modifiers() & Qt::ControlModifier;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        KlahvLeft(bShiftAll);
+        break;
+    case Qt::Key_Right:
+        KlahvRight(bShiftAll);
+        break;
+    case Qt::Key_Down:
+        KlahvDown(bShiftAll, bCtrlAll);
+        break;
+    case Qt::Key_Up:
+        KlahvUp(bShiftAll, bCtrlAll);
+        break;
+    case Qt::Key_Home:
+        KlahvHome(bShiftAll, bCtrlAll);
+        break;
+    case Qt::Key_End:
+        KlahvEnd(bShiftAll, bCtrlAll);
+        break;
+    case Qt::Key_Escape:
+        KlahvEscape();
+        break;
+    case Qt::Key_PageUp:
+        KlahvPageUp(bShiftAll, bCtrlAll);
+        break;
+    case Qt::Key_PageDown:
+        KlahvPageDown(bShiftAll, bCtrlAll);
+        break;
+    default:
+        // The document cannot be edited: every other key is taken and does nothing.
+        break;
+    }
+    event->accept();
+}
+
+void Tekstiboks::KlahvLeft(bool bShiftAll) {
+    // At the start nothing happens at all: the selection stays and the view does not scroll.
+    if (m_nKursor <= 0)
+        return;
+    --m_nKursor;
+    Varskenda(true, false, bShiftAll);
+}
+
+void Tekstiboks::KlahvRight(bool bShiftAll) {
+    if (m_nKursor >= TooMaksKursor() - 1)
+        return;
+    ++m_nKursor;
+    Varskenda(true, false, bShiftAll);
+}
+
+void Tekstiboks::KlahvHome(bool bShiftAll, bool bCtrlAll) {
+    if (bCtrlAll) {
+        m_nKursor = 0;
+    } else if (const std::optional<qint64> nRida = LeiaRida(m_nKursor)) {
+        m_nKursor = m_arrReaAlgus[size_t(*nRida)];
+    } else {
+        return;
+    }
+    Varskenda(true, false, bShiftAll);
+}
+
+void Tekstiboks::KlahvEnd(bool bShiftAll, bool bCtrlAll) {
+    if (bCtrlAll) {
+        m_nKursor = std::max<qint64>(0, TooMaksKursor() - 1);
+    } else if (const std::optional<qint64> nRida = LeiaRida(m_nKursor)) {
+        m_nKursor = m_arrReaAlgus[size_t(*nRida)] + qint64(m_arrRIDA[size_t(*nRida)].m_arrELEMENT.size()) - 1;
+    } else {
+        return;
+    }
+    Varskenda(true, false, bShiftAll);
+}
+
+void Tekstiboks::KlahvEscape() {
+    m_nShiftKursor = m_nKursor;
+    Varskenda(true, false, false);
+}
+
+void Tekstiboks::KlahvUp(bool bShiftAll, bool) {
+    LiiguReale(ReaSamm::Ules, bShiftAll);
+}
+
+void Tekstiboks::KlahvDown(bool bShiftAll, bool) {
+    LiiguReale(ReaSamm::Alla, bShiftAll);
+}
+
+void Tekstiboks::KlahvPageUp(bool bShiftAll, bool) {
+    LiiguReale(ReaSamm::LeheUles, bShiftAll);
+}
+
+void Tekstiboks::KlahvPageDown(bool bShiftAll, bool) {
+    LiiguReale(ReaSamm::LeheAlla, bShiftAll);
+}
+
+void Tekstiboks::LiiguReale(ReaSamm samm, bool bShiftAll) {
+    const qint64 nRead = std::min<qint64>(qint64(m_arrRIDA.size()), qint64(m_arrReaAlgus.size()));
+    const bool bUles = samm == ReaSamm::Ules || samm == ReaSamm::LeheUles;
+    const qint64 nPiir = bUles ? 0 : nRead - 1;
+    qint64 t = nPiir;
+    // No horizontal place is remembered between presses: every move starts from the centre of the
+    // element at the caret.
+    double fX = 0.0;
+    if (const std::optional<qint64> nRida = LeiaRida(m_nKursor)) {
+        const qint64 i = *nRida;
+        const RIDA& rida = m_arrRIDA[size_t(i)];
+        const ELEMENT* e = rida.m_arrELEMENT[size_t(m_nKursor - m_arrReaAlgus[size_t(i)])];
+        if (e && e->m_ptPos && e->m_cSuurus)
+            fX = e->m_ptPos->x() + e->laius() / 2;
+        switch (samm) {
+        case ReaSamm::Ules:
+            t = i >= 1 ? i - 1 : 0;
+            break;
+        case ReaSamm::Alla:
+            t = i + 1 <= nRead - 1 ? i + 1 : nRead - 1;
+            break;
+        case ReaSamm::LeheUles:
+        case ReaSamm::LeheAlla: {
+            // Every step counts the height of the caret's line and one gap, whatever line it passes.
+            t = i;
+            const double d = rida.m_fKoguKorgus.value_or(0.0) + TooReaVahe();
+            const double H = TooAknaKorgus();
+            const qint64 nSamm = bUles ? -1 : 1;
+            if (!(0.0 <= H)) {
+                // Not even the first step: the page is less than nothing.
+            } else if (d <= 0.0 || H / d >= double(nRead) + 2.0) {
+                // The page holds more steps than there are lines (every step, when they add
+                // nothing): the steps end at the first or the last line.
+                t = nPiir;
+            } else {
+                double fH = 0.0;
+                while (t != nPiir && fH <= H) {
+                    t += nSamm;
+                    fH += d;
+                }
+            }
+            break;
+        }
+        }
+    }
+
+    // A line without elements (a paragraph that has none) has no place for the caret.
+    if (0 <= t && t < nRead && !m_arrRIDA[size_t(t)].m_arrELEMENT.empty()) {
+        // The element under fX, both of its edges included, so that a boundary takes the left one;
+        // without one, the line's last element when the line ends left of fX, else its first.
+        const RIDA& rida = m_arrRIDA[size_t(t)];
+        const qint64 s = m_arrReaAlgus[size_t(t)];
+        const qint64 n = qint64(rida.m_arrELEMENT.size());
+        qint64 nUus = s;
+        bool bLeitud = false;
+        for (qint64 j = 0; j < n && !bLeitud; ++j) {
+            const ELEMENT* e = rida.m_arrELEMENT[size_t(j)];
+            const double fVasak = e && e->m_ptPos ? e->m_ptPos->x() : 0.0;
+            const double fParem = fVasak + (e && e->m_cSuurus ? e->laius() : 0.0);
+            nUus = s;
+            if (fVasak <= fX && fX <= fParem) {
+                nUus = s + j;
+                bLeitud = true;
+            } else if (fParem < fX) {
+                nUus = s + j;
+            }
+        }
+        m_nKursor = nUus;
+    }
+    Varskenda(true, false, bShiftAll);
 }

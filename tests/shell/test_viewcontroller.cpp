@@ -1,9 +1,12 @@
 #include "ViewController.h"
 #include "testsupport.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
 #include <gtest/gtest.h>
 
 TEST(ViewController, CaretStaysInViewWhenAZoomBringsTheHorizontalBar) {
@@ -47,5 +50,32 @@ TEST(ViewController, VisibleAreaTakesAnySize) {
             EXPECT_EQ(vc.m_cKerimisala->viewport()->size(), cSuurus) << doc;
             EXPECT_EQ(vc.m_cTekstiboks->TooEmaSuurus(), QSizeF(cSuurus)) << doc;
         }
+    }
+}
+
+TEST(ViewController, WindowShortcutsFireWhileTheViewHasTheFocus) {
+    ShownDocument d("VLM1<1{M a}{M b}{M c}{N}>");
+    Tekstiboks& t = d.view;
+    QWidget& aken = *d.window;
+    // Shortcuts of the window: copy and select all must reach them; a plain navigation key and its
+    // Shift and Control forms belong to the view even when a shortcut claims them.
+    const std::vector<std::tuple<const char*, QKeySequence, Qt::Key, Qt::KeyboardModifiers, bool>> juhud = {
+        {"Control+C", QKeySequence::Copy, Qt::Key_C, Qt::ControlModifier, true},
+        {"Control+A", QKeySequence::SelectAll, Qt::Key_A, Qt::ControlModifier, true},
+        {"Control+F", QKeySequence::Find, Qt::Key_F, Qt::ControlModifier, true},
+        {"Alt+Left", QKeySequence(Qt::AltModifier | Qt::Key_Left), Qt::Key_Left, Qt::AltModifier, true},
+        {"Right", QKeySequence(Qt::Key_Right), Qt::Key_Right, {}, false},
+        {"Shift+End", QKeySequence(Qt::ShiftModifier | Qt::Key_End), Qt::Key_End, Qt::ShiftModifier, false},
+    };
+    for (const auto& [nimi, jada, klahv, mod, bAknale] : juhud) {
+        QAction tegevus(&aken);
+        tegevus.setShortcut(jada);
+        aken.addAction(&tegevus);
+        QSignalSpy kaivitus(&tegevus, &QAction::triggered);
+        t.m_nKursor = t.m_nShiftKursor = 1;
+        QTest::keyClick(&t, klahv, mod);
+        EXPECT_EQ(kaivitus.count(), bAknale ? 1 : 0) << nimi;
+        EXPECT_EQ(t.m_nKursor != 1, !bAknale) << nimi;
+        aken.removeAction(&tegevus);
     }
 }

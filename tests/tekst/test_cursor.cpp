@@ -1,9 +1,10 @@
-// The caret and the selection through real mouse events on the shown view.
+// The caret and the selection through real mouse and key events on the shown view.
 
 #include "ViewController.h"
 #include "tekst/Tekstiboks.h"
 #include "testsupport.h"
 
+#include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -193,6 +194,103 @@ TEST(Cursor, ClickTakesTheFocusBackAndRightClickOpensNoMenu) {
     QTest::mouseClick(&d.view, Qt::RightButton, {}, d.centre(3));
     EXPECT_TRUE(d.view.m_bFookuses);
     EXPECT_EQ(d.view.contextMenuPolicy(), Qt::PreventContextMenu);
+}
+
+// Lines: 0 [0 1 2] and 1 [3 4 ¶5] of one wrapped paragraph of 100-wide pictures; 2 [6 7 ¶8], 200
+// and 150 wide; 3 [9 ¶10] short; 4 [11 ¶12] centred. Every picture is 10 high.
+const QString kRead = "VLM1<1" + pilt(100, 10).repeated(5) + "{N}><1" + pilt(200, 10) + pilt(150, 10) +
+                      "{N}><1" + pilt(30, 10) + "{N}><2" + pilt(40, 10) + "{N}>";
+
+struct Klahv {
+    Qt::Key key;
+    Qt::KeyboardModifiers mod = {};
+};
+
+TEST(Cursor, KeysMoveTheCaret) {
+    ShownDocument d(kRead);
+    Tekstiboks& t = d.view;
+    // Something else in the window that could take the focus.
+    QLineEdit muu(d.window.get());
+    muu.show();
+    ASSERT_EQ(t.m_arrReaAlgus, (std::vector<qint64>{0, 3, 6, 9, 11}));
+    const auto S = Qt::ShiftModifier;
+    const auto C = Qt::ControlModifier;
+    const std::vector<std::tuple<const char*, qint64, qint64, std::vector<Klahv>, qint64, qint64>> juhud = {
+        {"Left at the start changes nothing, the selection included", 3, 0, {{Qt::Key_Left}}, 3, 0},
+        {"Right at the end changes nothing", 3, 12, {{Qt::Key_Right}}, 3, 12},
+        {"Left and Right step one element and empty the selection", 4, 1, {{Qt::Key_Right}}, 2, 2},
+        {"Shift+Right selects one element", 1, 1, {{Qt::Key_Right, S}}, 1, 2},
+        {"then Right empties it one further", 1, 1, {{Qt::Key_Right, S}, {Qt::Key_Right}}, 3, 3},
+        {"Right past a paragraph end enters the next paragraph", 5, 5, {{Qt::Key_Right}}, 6, 6},
+        {"Home on a wrapped paragraph's second line: that line's start", 4, 4, {{Qt::Key_Home}}, 3, 3},
+        {"End on a wrapped line: before its last element", 0, 0, {{Qt::Key_End}}, 2, 2},
+        {"End on a paragraph's last line: before the paragraph end", 3, 3, {{Qt::Key_End}}, 5, 5},
+        {"Control+End: the end", 7, 7, {{Qt::Key_End, C}}, 12, 12},
+        {"Shift+Control+Home selects to the start", 7, 7, {{Qt::Key_Home, S | C}}, 7, 0},
+        {"Down into a shorter line: its last element; Up again starts from there, not the old column",
+         7,
+         7,
+         {{Qt::Key_Down}, {Qt::Key_Up}},
+         6,
+         6},
+        {"Down into a centred line starting right of the caret: its first element",
+         9,
+         9,
+         {{Qt::Key_Down}},
+         11,
+         11},
+        {"Up from a centre on the boundary of two elements: the left one", 6, 6, {{Qt::Key_Up}}, 3, 3},
+        {"Up on the first line keeps the caret and empties the selection", 4, 1, {{Qt::Key_Up}}, 1, 1},
+        {"Shift+Down on the last line keeps the selection", 0, 11, {{Qt::Key_Down, S}}, 0, 11},
+        {"Page Down with less than a page below: the last line", 0, 0, {{Qt::Key_PageDown}}, 11, 11},
+        {"Shift+Page Up near the top: the first line, selecting", 9, 9, {{Qt::Key_PageUp, S}}, 9, 0},
+        {"Escape empties the selection and keeps the caret", 2, 5, {{Qt::Key_Escape}}, 5, 5},
+        {"Control+Left acts as Left, Control+Up as Up", 6, 6, {{Qt::Key_Left, C}, {Qt::Key_Up, C}}, 2, 2},
+        {"letters, Tab, Return, Delete and Backspace change nothing",
+         2,
+         5,
+         {{Qt::Key_A}, {Qt::Key_Tab}, {Qt::Key_Return}, {Qt::Key_Delete}, {Qt::Key_Backspace}},
+         2,
+         5},
+    };
+    for (const auto& [nimi, nAnkur, nKursor, klahvid, nUusAnkur, nUusKursor] : juhud) {
+        t.m_nShiftKursor = nAnkur;
+        t.m_nKursor = nKursor;
+        for (const Klahv& k : klahvid)
+            QTest::keyClick(&t, k.key, k.mod);
+        EXPECT_EQ(valik(t), std::pair(nUusAnkur, nUusKursor)) << nimi;
+        EXPECT_TRUE(t.hasFocus()) << nimi;
+    }
+}
+
+TEST(Cursor, PageKeysStepByTheCaretLinesHeight) {
+    // 30 lines [picture ¶], 20 high and 23 apart, but line 15 is 200 high and line 20 70. The visible
+    // text area is 292 high: 13 steps of 23 from a short line, 2 of 203 from the tall one, and 5 of 73
+    // from line 20, the last one taken with exactly a page behind it.
+    QString doc = "VLM1";
+    for (int i = 0; i < 30; ++i)
+        doc += "<1" + pilt(50, i == 15 ? 200 : i == 20 ? 70 : 20) + "{N}>";
+    ShownDocument d(doc);
+    Tekstiboks& t = d.view;
+    const std::vector<std::tuple<const char*, qint64, Qt::Key, qint64>> juhud = {
+        {"from a short line, 13 lines down", 0, Qt::Key_PageDown, 26},
+        {"from the tall line, 2 lines down", 30, Qt::Key_PageDown, 34},
+        {"from the tall line, 2 lines up", 30, Qt::Key_PageUp, 26},
+        {"a page that is exactly 4 steps takes a fifth", 40, Qt::Key_PageUp, 30},
+        {"near the end: the last line", 52, Qt::Key_PageDown, 58},
+    };
+    for (const auto& [nimi, nAlgus, klahv, nOodatud] : juhud) {
+        t.m_nKursor = t.m_nShiftKursor = nAlgus;
+        QTest::keyClick(&t, klahv);
+        EXPECT_EQ(valik(t), std::pair(nOodatud, nOodatud)) << nimi;
+    }
+    // The view scrolls only as far as the caret needs: its line's bottom one margin above the
+    // visible bottom edge.
+    t.m_nKursor = t.m_nShiftKursor = 0;
+    t.Varskenda(true, false, false);
+    QTest::keyClick(&t, Qt::Key_PageDown);
+    const QRectF b = d.box(26);
+    EXPECT_EQ(t.TooKerimiskoht().y(), std::ceil(b.bottom() + t.m_cServad.height() - 300));
 }
 
 } // namespace
