@@ -4,6 +4,7 @@
 #include "KIRI.h"
 #include "LOIK.h"
 #include "RIDA.h"
+#include "platform/pasteboard.h"
 
 #include <QImage>
 #include <QPointer>
@@ -159,6 +160,14 @@ public:
     virtual void KlahvPageUp(bool bShiftAll, bool bCtrlAll);
     virtual void KlahvPageDown(bool bShiftAll, bool bCtrlAll);
 
+    // --- copy and select all ---
+    // What copying the range puts on the pasteboard, in document order: one text item for each
+    // stretch of text between pictures, one image item for each picture that has a bitmap.
+    PasteboardItems TooKopeeritav(const KURSORID& r) const;
+    void LoikalaudKopeeri() const;
+    bool OnKopeeri() const;
+    void ValiKoik();
+
     // --- drawing ---
     void Joonista(Canvas& canvas) const;
     // The visible part of the view drawn into an image of fPikslisuhe device pixels a point; a null
@@ -192,6 +201,8 @@ private:
     // The hit test over every line, for line lists that are not ordered from top to bottom.
     qint64 TooKursorPunktistKoikRead(QPointF ptPunkt) const;
     void LiiguReale(ReaSamm samm, bool bShiftAll);
+    // Offers a changed, non-empty selection as the selection clipboard's text.
+    void PakuValikut();
 
     QScrollArea* TooKerimisala() const;
     void SeoKerimisribad();
@@ -203,4 +214,8 @@ private:
     // user's and no refresh can loop.
     bool m_bIseKerib = false;
     QPointer<QScrollArea> m_cSeotudKerimisala;
+    // The selection last offered to the selection clipboard, and the document it was in.
+    qint64 m_nPakutudAlgus = 0;
+    qint64 m_nPakutudLopp = 0;
+    std::weak_ptr<LOIK> m_cPakutudDokument;
 };

@@ -174,6 +174,7 @@ void Tekstiboks::Varskenda(bool bKuvaKursor, bool bBlokeeri, bool bShiftAll) {
         SeaKerimiskoht(QPointF(kerimiseSamm(X, v.x()), kerimiseSamm(Y, v.y())));
     }
 
+    PakuValikut();
     update(TooNahtavRist().toAlignedRect());
 }
 

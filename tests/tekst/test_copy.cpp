@@ -1,0 +1,120 @@
+// Copy, select all and the selection clipboard.
+
+#include "tekst/Tekstiboks.h"
+#include "testsupport.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A 2 x 2 red PNG shown at 120 x 80: its bitmap stays 2 x 2.
+const QString kPilt = "{P iVBORw0KGgoAAAANSUhEUgAAAAIAAAACCAIAAAD91JpzAAAAEElEQVR4nGP4z8AARAwQCgAf7gP9i18U"
+                      "1AAAAABJRU5ErkJggg==;120.0;80.0;}";
+
+// Tere0 _1 maailm2 →3 x4 ¶5 | teine6 ¶7 | a8 P9 b10 P11 P12 ¶13 | P14 (no bitmap) c15 ¶16
+const QString kDok = "VLM1<1{M Tere}{U}{M maailm}{T}{M x}{N}><1{M teine}{N}><1{M a}" + kPilt + "{M b}" +
+                     kPilt + kPilt + "{N}><1{P @;5;5;}{M c}{N}>";
+
+// The items as "text|2x2|text".
+QString kirjed(const PasteboardItems& arr) {
+    QStringList osad;
+    for (const PasteboardItem& k : arr)
+        osad << (k.kind == PasteboardItem::Kind::Text
+                     ? k.text
+                     : QStringLiteral("%1x%2").arg(k.image.width()).arg(k.image.height()));
+    return osad.join(u'|');
+}
+
+TEST(Copy, ItemsFollowTheSelectionInDocumentOrder) {
+    PasteboardRecorder laud;
+    Tekstiboks tb;
+    tb.SeaNahtavaAlaSuurus(QSizeF(800, 600));
+    ASSERT_TRUE(tb.AvaFail(kDok));
+    const std::vector<std::tuple<const char*, qint64, qint64, QString>> juhud = {
+        {"inside one paragraph: one text", 0, 5, "Tere maailm\tx"},
+        {"backwards, the same", 5, 0, "Tere maailm\tx"},
+        {"two whole paragraphs: each with its line feed", 0, 8, "Tere maailm\tx\nteine\n"},
+        {"text, picture, text", 8, 11, "a|2x2|b"},
+        {"a picture alone: no text item", 9, 10, "2x2"},
+        {"two adjacent pictures", 11, 13, "2x2|2x2"},
+        {"starting with a picture: no empty text before it", 9, 11, "2x2|b"},
+        {"a picture without a bitmap is left out", 13, 16, "\nc"},
+        {"an empty selection copies the word at the caret", 2, 2, "maailm"},
+    };
+    for (const auto& [nimi, nAnkur, nKursor, oodatud] : juhud) {
+        tb.m_nShiftKursor = nAnkur;
+        tb.m_nKursor = nKursor;
+        tb.LoikalaudKopeeri();
+        ASSERT_FALSE(laud.writes.empty());
+        EXPECT_EQ(kirjed(laud.writes.back()), oodatud) << nimi;
+        EXPECT_EQ(tb.OnKopeeri(), nAnkur != nKursor) << nimi;
+        EXPECT_EQ(std::pair(tb.m_nShiftKursor, tb.m_nKursor), std::pair(nAnkur, nKursor)) << nimi;
+    }
+    // The pixels are the picture's own.
+    EXPECT_EQ(laud.writes[3][1].image.pixelColor(1, 1), QColor(Qt::red));
+
+    // Select all takes everything but the final paragraph end.
+    tb.ValiKoik();
+    EXPECT_EQ(std::pair(tb.m_nShiftKursor, tb.m_nKursor), std::pair(qint64(0), qint64(16)));
+    tb.LoikalaudKopeeri();
+    EXPECT_EQ(kirjed(laud.writes.back()), "Tere maailm\tx\nteine\na|2x2|b|2x2|2x2|\nc");
+
+    // In the empty document there is nothing to select.
+    Tekstiboks tuhi;
+    tuhi.ValiKoik();
+    EXPECT_FALSE(tuhi.OnKopeeri());
+    tuhi.LoikalaudKopeeri();
+    EXPECT_TRUE(laud.writes.back().empty());
+}
+
+TEST(Copy, ReachesTheSystemClipboard) {
+    QClipboard* laud = QGuiApplication::clipboard();
+    Tekstiboks tb;
+    tb.SeaNahtavaAlaSuurus(QSizeF(800, 600));
+    ASSERT_TRUE(tb.AvaFail("VLM1<1{M a<b}{U}{M &}" + kPilt + "{M c}{N}><1{M d}{N}>"));
+    tb.ValiKoik();
+    tb.LoikalaudKopeeri();
+    ASSERT_TRUE(laud->mimeData());
+    EXPECT_EQ(laud->text(), "a<b &c\nd");
+    EXPECT_EQ(laud->image().pixelColor(1, 1), QColor(Qt::red));
+    EXPECT_TRUE(laud->mimeData()->html().contains("a&lt;b &amp;<img src=\"data:image/png;base64,"));
+    // A second copy replaces the first.
+    tb.m_nShiftKursor = 6;
+    tb.m_nKursor = 7;
+    tb.LoikalaudKopeeri();
+    EXPECT_EQ(laud->text(), "d");
+    EXPECT_FALSE(laud->mimeData()->hasImage());
+}
+
+TEST(Copy, SelectionIsOfferedOnceAndItsTextMadeOnlyWhenAsked) {
+    PasteboardRecorder laud;
+    ShownDocument d(kDok);
+    Tekstiboks& t = d.view;
+    EXPECT_TRUE(laud.offers.empty());
+    QTest::keyClick(&t, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(&t, Qt::Key_Right, Qt::ShiftModifier);
+    ASSERT_EQ(laud.offers.size(), 2u);
+    // Refreshing without a change of the selection offers nothing new.
+    t.Varskenda(false, true, false);
+    t.clearFocus();
+    t.setFocus();
+    EXPECT_EQ(laud.offers.size(), 2u);
+    // The same range again after it was emptied is offered again.
+    QTest::keyClick(&t, Qt::Key_Escape);
+    QTest::keyClick(&t, Qt::Key_Home, Qt::ShiftModifier);
+    ASSERT_EQ(laud.offers.size(), 3u);
+    EXPECT_EQ(laud.offers[1](), "Tere ");
+    EXPECT_EQ(laud.offers[2](), "Tere ");
+    // Select all offers the whole text, made only now; another document has none of it.
+    t.ValiKoik();
+    ASSERT_EQ(laud.offers.size(), 4u);
+    EXPECT_TRUE(laud.offers.back()().startsWith("Tere maailm\tx\nteine\na"));
+    ASSERT_TRUE(t.AvaFail("VLM1<1{M muu}{N}>"));
+    EXPECT_EQ(laud.offers.back()(), "");
+}
+
+} // namespace
