@@ -364,7 +364,8 @@ void Tekstiboks::LooOtsitavSisu() {
             arrAlgus.push_back(strTekst.size());
             const QString strTukk = otsitavTukk(*e);
             // Upper-casing piece by piece keeps the element each code unit came from, also where a
-            // character's capital is longer than the character (ß becomes SS). ASCII is upper-cased
+            // character's capital is longer than the character (ß becomes SS). Decomposing lets a
+            // precomposed letter and its decomposed writing find each other. ASCII is upper-cased
             // in place, without a copy of its own.
             const bool bAscii =
                 std::all_of(strTukk.begin(), strTukk.end(), [](QChar c) { return c.unicode() < 0x80; });
@@ -377,7 +378,7 @@ void Tekstiboks::LooOtsitavSisu() {
                         strTekst[i] = QChar(c - u'a' + u'A');
                 }
             } else {
-                strTekst += strTukk.toUpper();
+                strTekst += strTukk.toUpper().normalized(QString::NormalizationForm_D);
             }
         }
     }

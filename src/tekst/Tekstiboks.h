@@ -58,8 +58,9 @@ public:
     double m_fReaVahe = 3.0;
     bool m_bFookuses = false;
     QString m_strFailinimi;
-    // The search text: one piece per element, upper-cased. m_arrSisuAlgus[k] is where element k's
-    // piece starts in it; pieces can be longer than one code unit (a run, ß becoming SS) or empty.
+    // The search text: one piece per element, upper-cased and decomposed. m_arrSisuAlgus[k] is
+    // where element k's piece starts in it; pieces can be longer than one code unit (a run, ß
+    // becoming SS) or empty.
     QString m_strSisu;
     std::vector<qint64> m_arrSisuAlgus;
     std::vector<KIRI> m_arrJooksevKiri;
@@ -160,13 +161,16 @@ public:
     virtual void KlahvPageUp(bool bShiftAll, bool bCtrlAll);
     virtual void KlahvPageDown(bool bShiftAll, bool bCtrlAll);
 
-    // --- copy and select all ---
+    // --- copy, select all and search ---
     // What copying the range puts on the pasteboard, in document order: one text item for each
     // stretch of text between pictures, one image item for each picture that has a bitmap.
     PasteboardItems TooKopeeritav(const KURSORID& r) const;
     void LoikalaudKopeeri() const;
     bool OnKopeeri() const;
     void ValiKoik();
+    // Finds the text after the caret, wrapping around to the start, and selects it; tells the user
+    // when there is none.
+    void Otsi(const QString& strOtsitav);
 
     // --- drawing ---
     void Joonista(Canvas& canvas) const;

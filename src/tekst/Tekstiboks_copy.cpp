@@ -1,14 +1,52 @@
-// Copying the selection, selecting everything and offering the selection to the selection
-// clipboard.
+// Copying the selection, selecting everything, offering the selection to the selection clipboard,
+// and search.
 
 #include "tekst/Tekstiboks.h"
 
+#include "extensions.h"
 #include "tekst/ELMARK.h"
 #include "tekst/ELPILT.h"
 
 #include <QPointer>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
+
+namespace {
+
+// Whether a match that ends at nKoht ends at the end of a character as the user sees it: "e" must
+// not match the e of "é" written as e and a combining accent, which is not an e.
+bool loppebTahemargil(QStringView strTekst, qsizetype nKoht) {
+    if (nKoht <= 0 || nKoht >= strTekst.size())
+        return true;
+    // Below the combining marks every character stands on its own (but CR before LF).
+    const char16_t c = strTekst.at(nKoht).unicode();
+    if (c < 0x0300 && c != u'\n')
+        return true;
+    // Grapheme boundaries depend only on the characters near them; a window keeps the test small.
+    constexpr qsizetype kUmbrus = 32;
+    const qsizetype nAlgus = std::max<qsizetype>(0, nKoht - kUmbrus);
+    const qsizetype nLopp = std::min(strTekst.size(), nKoht + kUmbrus);
+    QTextBoundaryFinder piirid(QTextBoundaryFinder::Grapheme, strTekst.data() + nAlgus, nLopp - nAlgus);
+    piirid.setPosition(nKoht - nAlgus);
+    return piirid.isAtBoundary();
+}
+
+// The first match of strOtsitav lying wholly in [nAlgus, nLopp) of strTekst, as its start; -1 when
+// there is none.
+qsizetype leiaVahemikus(const QString& strTekst, const QString& strOtsitav, qsizetype nAlgus,
+                        qsizetype nLopp) {
+    const QStringView vahemik = QStringView(strTekst).left(std::max<qsizetype>(nLopp, 0));
+    if (strOtsitav.isEmpty() || nAlgus < 0 || nAlgus > vahemik.size())
+        return -1;
+    for (qsizetype p = vahemik.indexOf(strOtsitav, nAlgus); p >= 0; p = vahemik.indexOf(strOtsitav, p + 1)) {
+        if (loppebTahemargil(strTekst, p + strOtsitav.size()))
+            return p;
+    }
+    return -1;
+}
+
+} // namespace
 
 PasteboardItems Tekstiboks::TooKopeeritav(const KURSORID& r) const {
     PasteboardItems arrKirjed;
@@ -106,4 +144,32 @@ void Tekstiboks::PakuValikut() {
             return {};
         return plainTextOf(vaade->TooKopeeritav({nAlgus, nLopp}));
     });
+}
+
+void Tekstiboks::Otsi(const QString& strOtsitav) {
+    // The search text holds every piece upper-cased and decomposed; the query is made alike, so that
+    // case and the composed or decomposed writing of a letter do not matter.
+    const QString strQ = strOtsitav.toUpper().normalized(QString::NormalizationForm_D);
+    const qint64 nElemente = qint64(m_arrSisuAlgus.size());
+    qsizetype p = -1;
+    if (!strQ.isEmpty() && nElemente > 0) {
+        // Offsets in the search text are not element indices (a run is a word, ß becomes SS), so the
+        // two parts are bounded by where the elements' pieces start.
+        const qint64 k = std::clamp<qint64>(m_nKursor, 0, nElemente - 1);
+        const qsizetype nEdasi =
+            k + 1 < nElemente ? qsizetype(m_arrSisuAlgus[size_t(k + 1)]) : m_strSisu.size();
+        p = leiaVahemikus(m_strSisu, strQ, nEdasi, m_strSisu.size());
+        if (p < 0)
+            p = leiaVahemikus(m_strSisu, strQ, 0, qsizetype(m_arrSisuAlgus[size_t(k)]));
+    }
+    if (p < 0) {
+        DialoogOK(QStringLiteral("Otsi"), QStringLiteral("Midagi ei leidnud!"));
+        return;
+    }
+    // From the element of the match's first code unit to the one after that of its last; the caret
+    // never goes past the final paragraph end.
+    const qint64 nViimane = std::max<qint64>(0, TooMaksKursor() - 1);
+    m_nShiftKursor = std::min(TooSisuElement(p), nViimane);
+    m_nKursor = std::min(TooSisuElement(p + strQ.size() - 1) + 1, nViimane);
+    Varskenda(true, true, false);
 }

@@ -1,4 +1,4 @@
-// Copy, select all and the selection clipboard.
+// Copy, select all, the selection clipboard and search.
 
 #include "tekst/Tekstiboks.h"
 #include "testsupport.h"
@@ -115,6 +115,91 @@ TEST(Copy, SelectionIsOfferedOnceAndItsTextMadeOnlyWhenAsked) {
     EXPECT_TRUE(laud.offers.back()().startsWith("Tere maailm\tx\nteine\na"));
     ASSERT_TRUE(t.AvaFail("VLM1<1{M muu}{N}>"));
     EXPECT_EQ(laud.offers.back()(), "");
+}
+
+struct Otsing {
+    const char* nimi;
+    QString doc;
+    qint64 nKursor;
+    QStringList paringud;
+    // (anchor, caret) after the last search, or nothing when it found nothing.
+    std::optional<std::pair<qint64, qint64>> oodatud;
+};
+
+TEST(Search, FindsAfterTheCaretWrapsAroundAndMapsMatchesToElements) {
+    const QString kTahed = "VLM1<1{M T}{M e}{M r}{M e}{U}{M t}{M e}{M r}{M e}{N}>";
+    const QString kSonad = "VLM1<1{M Tere}{U}{M maailm}{U}{M tere}{N}>";
+    using P = std::pair<qint64, qint64>;
+    const std::vector<Otsing> juhud = {
+        {"lower case finds a capital, not the occurrence at the caret", kTahed, 0, {"tere"}, P(5, 9)},
+        {"capitals find lower case", kTahed, 1, {"ERE"}, P(6, 9)},
+        {"after the last occurrence the search wraps to the first", kTahed, 9, {"tere"}, P(0, 4)},
+        {"a single occurrence is found again while the caret stands after it",
+         kTahed,
+         9,
+         {"tere t", "tere t"},
+         P(0, 6)},
+        {"touching occurrences: the second is never found after the first",
+         "VLM1<1{M a}{M b}{M a}{M b}{N}>",
+         4,
+         {"ab", "ab"},
+         P(0, 2)},
+        {"a match across the caret is found by neither part", "VLM1<1{M x}{M a}{M b}{N}>", 2, {"ab"}, {}},
+        {"an empty text is never found", kTahed, 0, {""}, {}},
+        {"a text not in the document", kTahed, 0, {"terr"}, {}},
+        {"a word in a run of words selects its run", kSonad, 0, {"tere"}, P(4, 5)},
+        {"part of a run selects the whole run", kSonad, 0, {"ail"}, P(2, 3)},
+        {"a space matches a space element", kSonad, 5, {"e m"}, P(0, 3)},
+        {"after ß, which is two capitals", "VLM1<1{M ß}{U}{M x}{N}>", 0, {"x"}, P(2, 3)},
+        {"ß and ss find each other", "VLM1<1{M Strasse}{U}{M ß}{N}>", 0, {"ß", "ss"}, P(0, 1)},
+        {"after a character outside the basic plane",
+         "VLM1<1{M \U0001F600}{M \U0001F600}{M y}{N}>",
+         0,
+         {"y"},
+         P(2, 3)},
+        {"a match ending in the final paragraph end keeps the caret before it",
+         "VLM1<1{M a}{U}{M xyz}{N}>",
+         0,
+         {"z\u00b6"},
+         P(2, 3)},
+        {"a paragraph end is found as ¶ only", "VLM1<1{M a}{N}><1{M b}{N}>", 3, {"a\u00b6b"}, P(0, 3)},
+        {"precomposed finds decomposed", "VLM1<1{M x}{M cafe\u0301}{N}>", 0, {"caf\u00e9"}, P(1, 2)},
+        {"decomposed finds precomposed", "VLM1<1{M x}{M caf\u00e9}{N}>", 0, {"cafe\u0301"}, P(1, 2)},
+        {"a letter does not match the same letter with an accent",
+         "VLM1<1{M x}{M caf\u00e9}{N}>",
+         0,
+         {"cafe"},
+         {}},
+    };
+    for (const Otsing& j : juhud) {
+        MessageRecorder teated;
+        Tekstiboks tb;
+        tb.SeaNahtavaAlaSuurus(QSizeF(800, 600));
+        ASSERT_TRUE(tb.AvaFail(j.doc)) << j.nimi;
+        tb.m_nKursor = tb.m_nShiftKursor = j.nKursor;
+        for (const QString& q : j.paringud)
+            tb.Otsi(q);
+        if (j.oodatud) {
+            EXPECT_TRUE(teated.messages.empty()) << j.nimi;
+            EXPECT_EQ(std::pair(tb.m_nShiftKursor, tb.m_nKursor), *j.oodatud) << j.nimi;
+        } else {
+            ASSERT_EQ(teated.messages.size(), j.paringud.size()) << j.nimi;
+            EXPECT_TRUE(teated.messages[0].title == "Otsi" &&
+                        teated.messages[0].text == "Midagi ei leidnud!");
+            EXPECT_EQ(std::pair(tb.m_nShiftKursor, tb.m_nKursor), std::pair(j.nKursor, j.nKursor)) << j.nimi;
+        }
+    }
+}
+
+TEST(Search, FailureKeepsTheSelection) {
+    MessageRecorder teated;
+    Tekstiboks tb;
+    ASSERT_TRUE(tb.AvaFail("VLM1<1{M abc}{U}{M d}{N}>"));
+    tb.m_nShiftKursor = 1;
+    tb.m_nKursor = 3;
+    tb.Otsi("zzz");
+    EXPECT_EQ(std::pair(tb.m_nShiftKursor, tb.m_nKursor), std::pair(qint64(1), qint64(3)));
+    EXPECT_EQ(teated.messages.size(), 1u);
 }
 
 } // namespace

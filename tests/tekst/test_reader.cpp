@@ -184,8 +184,9 @@ TEST(Reader, PicturesKeepTheirStoredSizeAndSearchTextMapsToElements) {
     EXPECT_EQ(arr[6]->m_cSuurus, QSizeF(7, 9));
 
     // Every code unit of the search text leads back to its element; past the end, to the last.
-    EXPECT_EQ(v.tb.m_strSisu, QStringLiteral("SS\tÕUN\U0001F600\u0001\u0001 \u00b6"));
-    const std::vector<qint64> oodatud = {0, 0, 1, 2, 2, 2, 4, 4, 5, 6, 7, 8};
+    // Letters are decomposed: Õ is O and a combining tilde.
+    EXPECT_EQ(v.tb.m_strSisu, QStringLiteral("SS\tO\u0303UN\U0001F600\u0001\u0001 \u00b6"));
+    const std::vector<qint64> oodatud = {0, 0, 1, 2, 2, 2, 2, 4, 4, 5, 6, 7, 8};
     for (size_t i = 0; i < oodatud.size(); ++i)
         EXPECT_EQ(v.tb.TooSisuElement(qsizetype(i)), oodatud[i]) << i;
     EXPECT_EQ(v.tb.TooSisuElement(99), 8);
