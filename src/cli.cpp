@@ -4,6 +4,7 @@
 #include "extensions.h"
 #include "platform/image.h"
 #include "platform/messagebox.h"
+#include "platform/pasteboard.h"
 #include "platform/strings.h"
 #include "tekst/ELMARK.h"
 #include "tekst/ELPILT.h"
@@ -38,6 +39,7 @@ struct Valik {
 constexpr Valik kValikud[] = {
     {"layout-json", nullptr, "Print the document's styles, paragraphs, lines and view as JSON.", true},
     {"screenshot", "OUT.png", "Render the window into the PNG file OUT.png.", true},
+    {"text", nullptr, "Print the document's text as selecting all and copying gives it.", true},
     {"width", "W", "Visible width of the document in a headless run, 1 to 16384 (800).", false},
     {"height", "H", "Visible height of the document in a headless run, 1 to 16384 (600).", false},
     {"zoom", "Z", "Zoom in percent in a headless run, read like a typed zoom (100).", false},
@@ -500,6 +502,14 @@ int kaivita(int argc, char** argv) {
         const QString strValja = kask.valikud.value(QStringLiteral("screenshot"));
         if (!aken.grab().save(strValja, "PNG"))
             throw Viga(QStringLiteral("could not write %1").arg(strValja));
+    }
+    if (kask.onAntud("text")) {
+        vaade.ValiKoik();
+        const QByteArray baTekst = (plainTextOf(vaade.TooKopeeritav(vaade.TooKursorid())) + u'\n').toUtf8();
+        if (std::fwrite(baTekst.constData(), 1, size_t(baTekst.size()), stdout) != size_t(baTekst.size()) ||
+            std::fflush(stdout) != 0)
+            throw Viga(QStringLiteral("could not write the text (%1)")
+                           .arg(QString::fromLocal8Bit(std::strerror(errno))));
     }
     return 0;
 }

@@ -134,3 +134,19 @@ TEST(CommandLine, LayoutJsonEscapesTexts) {
     EXPECT_EQ(json["paragraphs"][0]["elements"][0]["text"].toString(),
               QString::fromUtf8("\"a\\b\tc\nd\x01 \xc3\xb5\xf0\x9f\x98\x80"));
 }
+
+TEST(CommandLine, TextPrintsWhatCopyingEverythingGives) {
+    QTemporaryDir dir;
+    QFile f(dir.filePath("tekst.vlm"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) &&
+                f.write("VLM1<1{M Tere}{U}{M \xc3\xb5un}{T}{P @;5;5;}{M x}{N}><2{M l\xc3\xb5pp}{N}>") &&
+                f.flush());
+    const auto [nKood, baValja, baVead] = kaivita({"--text", f.fileName()});
+    ASSERT_EQ(nKood, 0) << baVead.constData();
+    // The final paragraph end is not selected; the line feed after the text is the export's own.
+    EXPECT_EQ(baValja, QByteArray("Tere \xc3\xb5un\tx\nl\xc3\xb5pp\n"));
+
+    const auto [nViga, baTuhi, baTeade] = kaivita({"--text", __FILE__});
+    EXPECT_TRUE(nViga == 1 && baTuhi.isEmpty()) << nViga;
+    EXPECT_EQ(baTeade, QByteArray("Viga: Faili formaat ei sobi!\n"));
+}
