@@ -1,6 +1,6 @@
 #include "docgen.h"
 
-#include "extensions.h"
+#include "extensions/extensions.h"
 #include "platform/image.h"
 #include "tekst/ELENTER.h"
 #include "tekst/ELMARK.h"

@@ -1,7 +1,7 @@
 #include "cli.h"
 
 #include "ViewController.h"
-#include "extensions.h"
+#include "extensions/extensions.h"
 #include "platform/image.h"
 #include "platform/messagebox.h"
 #include "platform/pasteboard.h"

@@ -1,6 +1,6 @@
 #include "tekst/ELPILT.h"
 
-#include "extensions.h"
+#include "extensions/extensions.h"
 #include "platform/strings.h"
 
 void ELPILT::LooKujutis(const DecodedImage& Kujutis) {

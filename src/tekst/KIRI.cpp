@@ -1,6 +1,6 @@
 #include "tekst/KIRI.h"
 
-#include "extensions.h"
+#include "extensions/extensions.h"
 #include "platform/strings.h"
 
 KIRI::KIRI(QString strKirjatuup, double fKirjasuurus, bool bPaks, bool bKaldkiri, bool bAllaKriipsutatud,

@@ -1,6 +1,6 @@
 #include "tekst/SharedPictures.h"
 
-#include "extensions.h"
+#include "extensions/extensions.h"
 #include "tekst/ELPILT.h"
 
 #include <algorithm>

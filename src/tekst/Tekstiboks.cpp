@@ -2,7 +2,7 @@
 
 #include "tekst/Tekstiboks.h"
 
-#include "extensions.h"
+#include "extensions/extensions.h"
 #include "platform/files.h"
 #include "platform/memory.h"
 #include "tekst/ELENTER.h"

@@ -3,7 +3,7 @@
 
 #include "tekst/Tekstiboks.h"
 
-#include "extensions.h"
+#include "extensions/extensions.h"
 #include "tekst/ELMARK.h"
 #include "tekst/ELPILT.h"
 

@@ -1,4 +1,4 @@
-#include "extensions.h"
+#include "extensions/extensions.h"
 #include "tekst/ELPILT.h"
 #include "tekst/Tekstiboks.h"
 

@@ -1,4 +1,4 @@
-#include "extensions.h"
+#include "extensions/extensions.h"
 
 #include <gtest/gtest.h>
 

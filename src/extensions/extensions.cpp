@@ -1,4 +1,4 @@
-#include "extensions.h"
+#include "extensions/extensions.h"
 
 #include "platform/messagebox.h"
 #include "platform/strings.h"
