@@ -12,15 +12,14 @@ MessageBoxHandler& installedHandler() {
     return handler;
 }
 
-// Without a real display a modal dialog would wait for a click that can never come.
-bool canShowDialog() {
+} // namespace
+
+bool canShowDialogs() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return false;
     const QString platform = QGuiApplication::platformName();
     return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
-
-} // namespace
 
 void setMessageBoxHandler(MessageBoxHandler handler) {
     installedHandler() = std::move(handler);
@@ -30,7 +29,7 @@ bool showWarningMessage(const QString& title, const QString& text) {
     // A copy, so that a handler may replace itself while it runs.
     if (const MessageBoxHandler handler = installedHandler())
         return handler(title, text);
-    if (!canShowDialog()) {
+    if (!canShowDialogs()) {
         std::fprintf(stderr, "%s: %s\n", title.toLocal8Bit().constData(), text.toLocal8Bit().constData());
         return true;
     }

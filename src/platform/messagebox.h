@@ -11,5 +11,9 @@ using MessageBoxHandler = std::function<bool(const QString& title, const QString
 // Installs `handler` in place of the modal dialog; an empty handler restores the dialog.
 void setMessageBoxHandler(MessageBoxHandler handler);
 
+// Whether modal dialogs can be shown: not without a display (the offscreen and minimal platforms),
+// where a dialog would wait for a click that can never come.
+bool canShowDialogs();
+
 // Shows the warning and waits until it is closed; true when "OK" was pressed.
 bool showWarningMessage(const QString& title, const QString& text);
