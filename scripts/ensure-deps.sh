@@ -5,6 +5,7 @@
 VELMORA_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libgl-dev libfontconfig-dev
+    libqt6svg6
     libgtest-dev libbenchmark-dev
     fonts-liberation fonts-dejavu-core
 )

@@ -1,8 +1,11 @@
 #include "ViewController.h"
 
 #include "Olekuriba.h"
+#include "WindowController.h"
 
+#include <QComboBox>
 #include <QEvent>
+#include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
@@ -43,8 +46,22 @@ void ViewController::NaitaVeergRida(qint64 nVeerg, qint64 nRida) {
         m_cOlekuriba->Varskenda(nVeerg, nRida);
 }
 
-void ViewController::NaitaSuumi(const QString&) {
-    // The zoom box lives in the window's toolbar; this window has none yet.
+void ViewController::NaitaSuumi(const QString& strSuum) {
+    auto* aken = qobject_cast<WindowController*>(window());
+    // Writing the same text again would move the text cursor of a user who is typing there.
+    if (aken && aken->m_cSuumiLiit && aken->m_cSuumiLiit->currentText() != strSuum)
+        aken->m_cSuumiLiit->setEditText(strSuum);
+}
+
+void ViewController::SeoOtsingBoks(QLineEdit* cOtsingBoks) {
+    m_cOtsingBoks = cOtsingBoks;
+}
+
+void ViewController::FookusOtsingule() {
+    if (!m_cOtsingBoks)
+        return;
+    m_cOtsingBoks->setFocus(Qt::ShortcutFocusReason);
+    m_cOtsingBoks->selectAll();
 }
 
 void ViewController::NaitaPealkirja(const QString& strPealkiri) {
@@ -83,6 +100,7 @@ void ViewController::SeaNahtavaAla(QSize cSuurus) {
     // only tells that a scroll bar which came took all there was, so that side grows by the bar's
     // extent too; the next round settles the rest.
     const int nRiba = m_cKerimisala->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_cKerimisala);
+    QWidget* aken = window();
     for (int nKord = 0; nKord < 8 && m_cKerimisala->viewport()->size() != cSuurus; ++nKord) {
         const QSize cNahtav = m_cKerimisala->viewport()->size();
         QSize cVahe = cSuurus - cNahtav;
@@ -90,7 +108,9 @@ void ViewController::SeaNahtavaAla(QSize cSuurus) {
             cVahe.rwidth() += nRiba;
         if (cNahtav.height() <= 0)
             cVahe.rheight() += nRiba;
-        resize(size() + cVahe);
+        aken->resize(aken->size() + cVahe);
+        if (aken->layout())
+            aken->layout()->activate();
         if (layout())
             layout()->activate();
     }

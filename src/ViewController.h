@@ -6,9 +6,11 @@
 #include <QWidget>
 
 class Olekuriba;
+class QLineEdit;
 class QScrollArea;
 
-// The window's content: the document view in its scroll area and the status bar below it.
+// The window's content: the document view in its scroll area and the status bar below it, and the
+// search field that the window places in its toolbar.
 class ViewController : public QWidget, public TekstiboksiKontroller {
     Q_OBJECT
 
@@ -19,12 +21,18 @@ public:
     QPointer<Olekuriba> m_cOlekuriba;
     QPointer<Tekstiboks> m_cTekstiboks;
     QPointer<QScrollArea> m_cKerimisala;
+    QPointer<QLineEdit> m_cOtsingBoks;
+
+    // Connects the search field the window made for this content.
+    void SeoOtsingBoks(QLineEdit* cOtsingBoks);
+    // Moves the keyboard into the search field with its text selected, ready to be typed over.
+    void FookusOtsingule();
 
     void NaitaVeergRida(qint64 nVeerg, qint64 nRida) override;
     void NaitaSuumi(const QString& strSuum) override;
     void NaitaPealkirja(const QString& strPealkiri) override;
 
-    // Resizes the window so that the document's visible area is exactly cSuurus.
+    // Resizes the window around this content so that the document's visible area is exactly cSuurus.
     void SeaNahtavaAla(QSize cSuurus);
 
 protected:

@@ -1,0 +1,79 @@
+#include "AppDelegate.h"
+
+#include "ViewController.h"
+#include "WindowController.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QIcon>
+#include <QMenuBar>
+
+AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {
+    // On Linux the menu bar lives in the window: a program left running without its window could be
+    // neither reached nor quit. Closing the window ends the program.
+    QApplication::setQuitOnLastWindowClosed(true);
+
+    m_cAvaMenuu = new QAction(QIcon::fromTheme(QStringLiteral("document-open"),
+                                               QIcon(QStringLiteral(":/ikoonid/document-open.svg"))),
+                              QStringLiteral("&Ava…"), this);
+    m_cAvaMenuu->setShortcut(QKeySequence::Open);
+    connect(m_cAvaMenuu, &QAction::triggered, this, &AppDelegate::KuiAva);
+
+    m_cValjuMenuu =
+        new QAction(QIcon::fromTheme(QStringLiteral("application-exit")), QStringLiteral("&Välju"), this);
+    m_cValjuMenuu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    m_cValjuMenuu->setMenuRole(QAction::QuitRole);
+    connect(m_cValjuMenuu, &QAction::triggered, qApp, &QCoreApplication::quit);
+
+    m_cOtsiMenuu = new QAction(
+        QIcon::fromTheme(QStringLiteral("edit-find"), QIcon(QStringLiteral(":/ikoonid/edit-find.svg"))),
+        QStringLiteral("&Otsi…"), this);
+    m_cOtsiMenuu->setShortcut(QKeySequence::Find);
+    connect(m_cOtsiMenuu, &QAction::triggered, this, &AppDelegate::KuiOtsi);
+
+    m_cAvaAkenMenuu = new QAction(QStringLiteral("&Velmora"), this);
+    connect(m_cAvaAkenMenuu, &QAction::triggered, this, &AppDelegate::KuiAvaAken);
+}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::windowDidLoad(WindowController* cWindowController) {
+    m_cWindowController = cWindowController;
+    LooMenuu(cWindowController->menuBar());
+}
+
+void AppDelegate::LooMenuu(QMenuBar* cMenuuriba) {
+    QMenu* fail = cMenuuriba->addMenu(QStringLiteral("&Fail"));
+    fail->addAction(m_cAvaMenuu);
+    fail->addSeparator();
+    fail->addAction(m_cValjuMenuu);
+
+    QMenu* redigeeri = cMenuuriba->addMenu(QStringLiteral("&Redigeeri"));
+    redigeeri->addAction(m_cOtsiMenuu);
+
+    QMenu* aken = cMenuuriba->addMenu(QStringLiteral("A&ken"));
+    aken->addAction(m_cAvaAkenMenuu);
+}
+
+void AppDelegate::KuiAva() {
+    if (!m_cWindowController)
+        return;
+    KuiAvaAken();
+    m_cWindowController->KuiAva();
+}
+
+void AppDelegate::KuiOtsi() {
+    if (!m_cWindowController)
+        return;
+    KuiAvaAken();
+    if (m_cWindowController->m_cViewController)
+        m_cWindowController->m_cViewController->FookusOtsingule();
+}
+
+void AppDelegate::KuiAvaAken() {
+    if (!m_cWindowController)
+        return;
+    m_cWindowController->show();
+    m_cWindowController->raise();
+    m_cWindowController->activateWindow();
+}

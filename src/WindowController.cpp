@@ -1,0 +1,142 @@
+#include "WindowController.h"
+
+#include "AppDelegate.h"
+#include "ViewController.h"
+#include "platform/openpanel.h"
+#include "platform/strings.h"
+#include "tekst/Tekstiboks.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QToolBar>
+
+namespace {
+
+double suumiTekstist(QString strTekst) {
+    if (strTekst.endsWith(u'%'))
+        strTekst.chop(1);
+    return lenientDouble(strTekst);
+}
+
+} // namespace
+
+const QStringList WindowController::arrSuumiKirjed{
+    QStringLiteral("10%"),  QStringLiteral("40%"),  QStringLiteral("80%"),  QStringLiteral("100%"),
+    QStringLiteral("140%"), QStringLiteral("180%"), QStringLiteral("300%"), QStringLiteral("400%")};
+
+WindowController::WindowController(AppDelegate* cAppDelegate) {
+    setWindowTitle(QStringLiteral("Velmora"));
+    setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("velmora"), QIcon(QStringLiteral(":/ikoonid/velmora.svg"))));
+    // The toolbar holds the search field and the zoom list; hiding it would leave Ctrl+F nowhere.
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    m_cViewController = new ViewController(this);
+    setCentralWidget(m_cViewController);
+    LooTooriba();
+    // The document takes the keyboard when the window first appears, not the first field of the
+    // toolbar.
+    m_cViewController->m_cTekstiboks->setFocus(Qt::OtherFocusReason);
+    resize(900, 700);
+
+    if (cAppDelegate)
+        cAppDelegate->windowDidLoad(this);
+}
+
+WindowController::~WindowController() = default;
+
+void WindowController::LooTooriba() {
+    QToolBar* tooriba = addToolBar(QStringLiteral("Tööriistad"));
+    tooriba->setObjectName(QStringLiteral("tooriba"));
+    tooriba->setMovable(false);
+    tooriba->setFloatable(false);
+    tooriba->toggleViewAction()->setVisible(false);
+
+    m_cAvaNupp = tooriba->addAction(QIcon::fromTheme(QStringLiteral("document-open"),
+                                                     QIcon(QStringLiteral(":/ikoonid/document-open.svg"))),
+                                    QStringLiteral("Ava"));
+    m_cAvaNupp->setToolTip(QStringLiteral("Ava dokument (Ctrl+O)"));
+    connect(m_cAvaNupp, &QAction::triggered, this, &WindowController::KuiAva);
+
+    tooriba->addSeparator();
+    m_cSuumiLiit = new QComboBox(tooriba);
+    m_cSuumiLiit->setObjectName(QStringLiteral("suumiLiit"));
+    m_cSuumiLiit->setEditable(true);
+    // Typed values are applied, never added to the list, and never completed into an entry: "1"
+    // means 1 %, not "10%".
+    m_cSuumiLiit->setInsertPolicy(QComboBox::NoInsert);
+    m_cSuumiLiit->setCompleter(nullptr);
+    m_cSuumiLiit->addItems(arrSuumiKirjed);
+    m_cSuumiLiit->setCurrentIndex(-1);
+    m_cSuumiLiit->setMinimumContentsLength(5);
+    m_cSuumiLiit->setToolTip(QStringLiteral("Suum: vali või kirjuta protsent ja vajuta Enter"));
+    // The list hands its keys to its text field directly, so Return is caught on the list itself.
+    m_cSuumiLiit->installEventFilter(this);
+    connect(m_cSuumiLiit, &QComboBox::activated, this,
+            [this](int nIndeks) { RakendaSuumiTekst(m_cSuumiLiit->itemText(nIndeks)); });
+    tooriba->addWidget(m_cSuumiLiit);
+
+    auto* vahe = new QWidget(tooriba);
+    vahe->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    tooriba->addWidget(vahe);
+
+    // The search field belongs to the content, which searches with it; it sits in the toolbar.
+    auto* otsingBoks = new QLineEdit(tooriba);
+    otsingBoks->setObjectName(QStringLiteral("otsingBoks"));
+    otsingBoks->setPlaceholderText(QStringLiteral("Otsi"));
+    otsingBoks->setToolTip(QStringLiteral("Otsi dokumendist: kirjuta tekst ja vajuta Enter (Ctrl+F)"));
+    otsingBoks->setClearButtonEnabled(true);
+    otsingBoks->addAction(
+        QIcon::fromTheme(QStringLiteral("edit-find"), QIcon(QStringLiteral(":/ikoonid/edit-find.svg"))),
+        QLineEdit::LeadingPosition);
+    otsingBoks->setMinimumWidth(180);
+    otsingBoks->setMaximumWidth(260);
+    tooriba->addWidget(otsingBoks);
+    m_cViewController->SeoOtsingBoks(otsingBoks);
+}
+
+Tekstiboks* WindowController::TooTekstiboks() const {
+    return m_cViewController ? m_cViewController->m_cTekstiboks.data() : nullptr;
+}
+
+void WindowController::KuiAva() {
+    Tekstiboks* tekstiboks = TooTekstiboks();
+    if (!tekstiboks)
+        return;
+    OpenPanelSettings seaded;
+    seaded.title = QStringLiteral("Ava");
+    seaded.nameFilters = {QStringLiteral("VLM-dokumendid (*.vlm)")};
+    if (!tekstiboks->m_strFailinimi.isEmpty())
+        seaded.directory = QFileInfo(tekstiboks->m_strFailinimi).absolutePath();
+    const QStringList arrValitud = runOpenPanel(this, seaded);
+    if (!arrValitud.isEmpty() && !arrValitud.first().isEmpty())
+        AvaDokument(arrValitud.first());
+}
+
+void WindowController::AvaDokument(const QString& strFail) {
+    if (Tekstiboks* tekstiboks = TooTekstiboks()) {
+        raise();
+        activateWindow();
+        tekstiboks->Ava(strFail);
+    }
+}
+
+void WindowController::RakendaSuumiTekst(const QString& strTekst) {
+    if (Tekstiboks* tekstiboks = TooTekstiboks())
+        tekstiboks->Suumi(suumiTekstist(strTekst));
+}
+
+bool WindowController::eventFilter(QObject* watched, QEvent* event) {
+    if (m_cSuumiLiit && watched == m_cSuumiLiit && event->type() == QEvent::KeyPress) {
+        const int nKlahv = static_cast<QKeyEvent*>(event)->key();
+        if (nKlahv == Qt::Key_Return || nKlahv == Qt::Key_Enter) {
+            RakendaSuumiTekst(m_cSuumiLiit->currentText());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

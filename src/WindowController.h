@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+class AppDelegate;
+class QAction;
+class QComboBox;
+class QLineEdit;
+class Tekstiboks;
+class ViewController;
+
+// The main window: the toolbar with open, copy, the zoom list and the search field, the content
+// (ViewController) in the middle, the menu bar filled by the application delegate.
+class WindowController : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Builds the window and, given a delegate, registers with it so that it fills the menu bar.
+    explicit WindowController(AppDelegate* cAppDelegate = nullptr);
+    ~WindowController() override;
+
+    QPointer<QComboBox> m_cSuumiLiit;
+    QPointer<ViewController> m_cViewController;
+    // The toolbar's items.
+    QPointer<QAction> m_cAvaNupp;
+    QPointer<QAction> m_cKopeeriNupp;
+
+    // The zoom list's entries, in order.
+    static const QStringList arrSuumiKirjed;
+
+    Tekstiboks* TooTekstiboks() const;
+
+    // Runs the open panel and opens the chosen document; cancelling changes nothing.
+    void KuiAva();
+    // Brings the window to the front and opens the document at strFail, as after the open panel.
+    void AvaDokument(const QString& strFail);
+
+    // A zoom text as the list holds or the user types it: a final "%" dropped, the rest read as a
+    // lenient number, applied without any range check.
+    void RakendaSuumiTekst(const QString& strTekst);
+
+protected:
+    // Return in the zoom list's text applies the text, and goes no further.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void LooTooriba();
+};

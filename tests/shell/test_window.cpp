@@ -1,0 +1,217 @@
+#include "AppDelegate.h"
+#include "Olekuriba.h"
+#include "ViewController.h"
+#include "WindowController.h"
+#include "platform/openpanel.h"
+#include "testsupport.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A paragraph of n words "sõnaK" in DejaVu Sans at 12 points.
+QString loik(int nSonad) {
+    QString s = QStringLiteral("<1{F DejaVu Sans;12;0;0;0;0;0;0;#000000}");
+    for (int i = 0; i < nSonad; ++i)
+        s += QStringLiteral("{M s\u00f5na%1}{U}").arg(i);
+    return s + QStringLiteral("{N}>");
+}
+
+// The application as it starts: the delegate, the window registered with it, shown and active.
+struct Rakendus {
+    AppDelegate delegaat;
+    WindowController aken{&delegaat};
+    MessageRecorder teated;
+    QTemporaryDir kaust;
+
+    Rakendus() {
+        aken.show();
+        aken.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&aken));
+    }
+    ~Rakendus() { setOpenPanelHandler({}); }
+
+    Tekstiboks& tb() { return *aken.TooTekstiboks(); }
+    QComboBox& suum() { return *aken.m_cSuumiLiit; }
+    QString kirjuta(const QString& strNimi, const QString& strSisu) {
+        QFile f(kaust.filePath(strNimi));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(strSisu.toUtf8()) > 0);
+        return f.fileName();
+    }
+    QToolButton* nupp(QAction* a) {
+        return qobject_cast<QToolButton*>(aken.findChild<QToolBar*>("tooriba")->widgetForAction(a));
+    }
+};
+
+} // namespace
+
+TEST(Window, StartsWithTheEmptyDocumentAtHundredPercentAndTheCaretInTheView) {
+    Rakendus r;
+    QStringList arrKirjed;
+    for (int i = 0; i < r.suum().count(); ++i)
+        arrKirjed << r.suum().itemText(i);
+    EXPECT_EQ(arrKirjed, QStringList({"10%", "40%", "80%", "100%", "140%", "180%", "300%", "400%"}));
+    EXPECT_EQ(r.suum().currentIndex(), -1);
+    EXPECT_EQ(r.suum().currentText(), "100%");
+    EXPECT_EQ(r.tb().m_arrLOIK.size(), 1u);
+    EXPECT_EQ(r.tb().m_arrRIDA.size(), 1u);
+    const Olekuriba& riba = *r.aken.m_cViewController->m_cOlekuriba;
+    EXPECT_EQ(std::pair(riba.m_nVeerg, riba.m_nRida), std::pair(qint64(1), qint64(1)));
+    EXPECT_EQ(r.aken.windowTitle(), "Velmora");
+    EXPECT_TRUE(r.tb().hasFocus());
+    EXPECT_EQ(r.aken.m_cViewController->m_cOtsingBoks->placeholderText(), "Otsi");
+
+    QStringList arrMenuud;
+    for (QAction* a : r.aken.menuBar()->actions())
+        arrMenuud << a->text();
+    EXPECT_EQ(arrMenuud, QStringList({"&Fail", "&Redigeeri", "A&ken"}));
+    EXPECT_FALSE(r.nupp(r.aken.m_cAvaNupp)->icon().isNull());
+    EXPECT_FALSE(r.nupp(r.aken.m_cAvaNupp)->toolTip().isEmpty());
+}
+
+TEST(Window, OpenCommandOpensWhatThePanelChoseAndCancellingChangesNothing) {
+    Rakendus r;
+    const QString strKiri = r.kirjuta("kiri.vlm", "VLM1" + loik(3));
+    std::vector<OpenPanelSettings> arrPaneelid;
+    QStringList arrVastus{strKiri};
+    setOpenPanelHandler([&](const OpenPanelSettings& s) {
+        arrPaneelid.push_back(s);
+        return arrVastus;
+    });
+
+    r.tb().Suumi(250);
+    QTest::keyClick(&r.aken, Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(arrPaneelid.size(), 1u);
+    const OpenPanelSettings& s = arrPaneelid[0];
+    EXPECT_EQ(s.title, "Ava");
+    EXPECT_EQ(s.nameFilters.size(), 1);
+    EXPECT_TRUE(s.nameFilters.value(0).endsWith("(*.vlm)"));
+    EXPECT_TRUE(s.showsResizeIndicator && !s.showsHiddenFiles && !s.canChooseDirectories &&
+                s.canCreateDirectories && !s.allowsMultipleSelection);
+    EXPECT_EQ(r.aken.windowTitle(), "Velmora - kiri.vlm");
+    EXPECT_EQ(r.tb().m_fSuum, 100);
+    EXPECT_EQ(r.suum().currentText(), "100%");
+    EXPECT_EQ(r.tb().m_arrLOIK.size(), 1u);
+    EXPECT_EQ(r.tb().m_arrLOIK[0]->m_arrELEMENT.size(), 7u);
+
+    // Cancelled from the toolbar: the document, zoom and title stay; the panel starts in the folder
+    // of the open document.
+    r.tb().Suumi(180);
+    arrVastus.clear();
+    QTest::mouseClick(r.nupp(r.aken.m_cAvaNupp), Qt::LeftButton);
+    ASSERT_EQ(arrPaneelid.size(), 2u);
+    EXPECT_EQ(arrPaneelid[1].directory, r.kaust.path());
+    EXPECT_EQ(r.aken.windowTitle(), "Velmora - kiri.vlm");
+    EXPECT_EQ(r.tb().m_fSuum, 180);
+    EXPECT_EQ(r.tb().m_arrLOIK[0]->m_arrELEMENT.size(), 7u);
+    EXPECT_TRUE(r.teated.messages.empty());
+}
+
+TEST(Window, ZoomListAppliesTheChosenEntryAndTypedTexts) {
+    Rakendus r;
+    // Chosen with the mouse from the open list.
+    r.suum().showPopup();
+    QAbstractItemView* loend = r.suum().view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(loend->window()));
+    QTest::mouseClick(loend->viewport(), Qt::LeftButton, {},
+                      loend->visualRect(loend->model()->index(4, 0)).center());
+    EXPECT_EQ(r.tb().m_fSuum, 140);
+    EXPECT_EQ(r.suum().currentText(), "140%");
+    EXPECT_TRUE(r.tb().hasFocus());
+
+    const std::pair<const char*, double> read[] = {{"250", 250},  {"250%", 250}, {" 75 %", 75},
+                                                   {"abc", 0},    {"%", 0},      {"1", 1},
+                                                   {"140%", 140}, {"", 0},       {"12.6", 12.6}};
+    for (const auto& [strTekst, fOodatud] : read) {
+        r.tb().Suumi(300);
+        r.suum().setFocus();
+        r.suum().lineEdit()->selectAll();
+        QTest::keyClick(&r.suum(), Qt::Key_Backspace);
+        QTest::keyClicks(&r.suum(), strTekst);
+        QTest::keyClick(&r.suum(), Qt::Key_Return);
+        EXPECT_EQ(r.tb().m_fSuum, fOodatud) << strTekst;
+        EXPECT_EQ(r.suum().currentText(), QString::asprintf("%.0f%%", fOodatud)) << strTekst;
+        EXPECT_EQ(r.suum().count(), 8) << strTekst;
+    }
+    // Returning a typed text never selects an entry of the list.
+    EXPECT_EQ(r.suum().currentIndex(), 4);
+}
+
+TEST(Window, ResizingRewrapsKeepsTheSelectionAndDoesNotScrollToTheCaret) {
+    Rakendus r;
+    QString doc = "VLM1";
+    for (int i = 0; i < 30; ++i)
+        doc += loik(12);
+    ASSERT_TRUE(r.tb().AvaFail(doc));
+    r.aken.m_cViewController->SeaNahtavaAla(QSize(700, 300));
+    QApplication::processEvents();
+    // The selection lies far below the visible part, and the view shows the top.
+    r.tb().m_nShiftKursor = 600;
+    r.tb().m_nKursor = 640;
+    r.tb().SeaKerimiskoht(QPointF(0, 0));
+    r.tb().Varskenda(false, true, false);
+    const size_t nRead = r.tb().m_arrRIDA.size();
+
+    r.aken.m_cViewController->SeaNahtavaAla(QSize(350, 300));
+    QApplication::processEvents();
+    EXPECT_GT(r.tb().m_arrRIDA.size(), nRead);
+    EXPECT_EQ(r.tb().m_nShiftKursor, 600);
+    EXPECT_EQ(r.tb().m_nKursor, 640);
+    EXPECT_EQ(r.tb().TooKerimiskoht(), QPointF(0, 0));
+}
+
+TEST(Window, CtrlFPutsTheKeyboardIntoTheSearchFieldWithItsTextSelected) {
+    Rakendus r;
+    QLineEdit& otsing = *r.aken.m_cViewController->m_cOtsingBoks;
+    otsing.setText("vana otsing");
+    QTest::keyClick(&r.tb(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(otsing.hasFocus());
+    EXPECT_EQ(otsing.selectedText(), "vana otsing");
+    // Typing replaces the old text.
+    QTest::keyClicks(&otsing, "uus");
+    EXPECT_EQ(otsing.text(), "uus");
+}
+
+TEST(Window, OpenWindowCommandBringsTheClosedWindowBack) {
+    Rakendus r;
+    QApplication::setQuitOnLastWindowClosed(false);
+    r.aken.close();
+    ASSERT_FALSE(r.aken.isVisible());
+    r.delegaat.m_cAvaAkenMenuu->trigger();
+    EXPECT_TRUE(r.aken.isVisible());
+    QApplication::setQuitOnLastWindowClosed(true);
+}
+
+// Closing the only window ends the program's event loop; so does the quit command.
+TEST(Window, ClosingTheWindowOrQuittingEndsTheProgram) {
+    for (const bool bSulge : {true, false}) {
+        Rakendus r;
+        bool bAegunud = false;
+        QTimer::singleShot(0, &r.aken, [&] {
+            if (bSulge)
+                r.aken.close();
+            else
+                QTest::keyClick(&r.aken, Qt::Key_Q, Qt::ControlModifier);
+        });
+        QTimer::singleShot(5000, [&] {
+            bAegunud = true;
+            QApplication::exit(1);
+        });
+        EXPECT_EQ(QApplication::exec(), 0);
+        EXPECT_FALSE(bAegunud) << (bSulge ? "close" : "Ctrl+Q");
+    }
+}
