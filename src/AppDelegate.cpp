@@ -25,6 +25,31 @@ AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {
     m_cValjuMenuu->setMenuRole(QAction::QuitRole);
     connect(m_cValjuMenuu, &QAction::triggered, qApp, &QCoreApplication::quit);
 
+    m_cSuurendaMenuu =
+        new QAction(QIcon::fromTheme(QStringLiteral("zoom-in")), QStringLiteral("&Suurenda"), this);
+    // Ctrl+= as well: on many keyboards "+" is "=" with Shift.
+    m_cSuurendaMenuu->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    connect(m_cSuurendaMenuu, &QAction::triggered, this, [this] {
+        if (m_cWindowController)
+            m_cWindowController->SuumiSamm(1);
+    });
+
+    m_cVahendaMenuu =
+        new QAction(QIcon::fromTheme(QStringLiteral("zoom-out")), QStringLiteral("&Vähenda"), this);
+    m_cVahendaMenuu->setShortcut(QKeySequence::ZoomOut);
+    connect(m_cVahendaMenuu, &QAction::triggered, this, [this] {
+        if (m_cWindowController)
+            m_cWindowController->SuumiSamm(-1);
+    });
+
+    m_cTegelikSuurusMenuu = new QAction(QIcon::fromTheme(QStringLiteral("zoom-original")),
+                                        QStringLiteral("&Tegelik suurus"), this);
+    m_cTegelikSuurusMenuu->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    connect(m_cTegelikSuurusMenuu, &QAction::triggered, this, [this] {
+        if (m_cWindowController)
+            m_cWindowController->RakendaSuumiTekst(QStringLiteral("100%"));
+    });
+
     m_cOtsiMenuu = new QAction(
         QIcon::fromTheme(QStringLiteral("edit-find"), QIcon(QStringLiteral(":/ikoonid/edit-find.svg"))),
         QStringLiteral("&Otsi…"), this);
@@ -50,6 +75,11 @@ void AppDelegate::LooMenuu(QMenuBar* cMenuuriba) {
 
     QMenu* redigeeri = cMenuuriba->addMenu(QStringLiteral("&Redigeeri"));
     redigeeri->addAction(m_cOtsiMenuu);
+
+    QMenu* vaade = cMenuuriba->addMenu(QStringLiteral("&Vaade"));
+    vaade->addAction(m_cSuurendaMenuu);
+    vaade->addAction(m_cVahendaMenuu);
+    vaade->addAction(m_cTegelikSuurusMenuu);
 
     QMenu* aken = cMenuuriba->addMenu(QStringLiteral("A&ken"));
     aken->addAction(m_cAvaAkenMenuu);

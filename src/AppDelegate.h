@@ -22,6 +22,9 @@ public:
     QPointer<QAction> m_cAvaMenuu;
     QPointer<QAction> m_cValjuMenuu;
     QPointer<QAction> m_cOtsiMenuu;
+    QPointer<QAction> m_cSuurendaMenuu;
+    QPointer<QAction> m_cVahendaMenuu;
+    QPointer<QAction> m_cTegelikSuurusMenuu;
     QPointer<QAction> m_cAvaAkenMenuu;
 
     // Called by the window controller once its window is built.

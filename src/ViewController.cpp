@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 ViewController::ViewController(QWidget* parent) : QWidget(parent) {
     auto* paigutus = new QVBoxLayout(this);
@@ -27,6 +28,7 @@ ViewController::ViewController(QWidget* parent) : QWidget(parent) {
     m_cTekstiboks->m_cViewController = this;
     m_cKerimisala->setWidget(m_cTekstiboks);
     m_cKerimisala->viewport()->installEventFilter(this);
+    m_cTekstiboks->installEventFilter(this);
     paigutus->addWidget(m_cKerimisala, 1);
 
     m_cOlekuriba = new Olekuriba(this);
@@ -77,7 +79,35 @@ void ViewController::showEvent(QShowEvent* event) {
     }
 }
 
+bool ViewController::RattaSuum(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier))
+        return false;
+    auto* aken = qobject_cast<WindowController*>(window());
+    if (!aken)
+        return false;
+    const int nDelta = event->angleDelta().y();
+    // A turn back the other way starts afresh instead of first paying off what the other way left.
+    if ((nDelta > 0 && m_nRattaJaak < 0) || (nDelta < 0 && m_nRattaJaak > 0))
+        m_nRattaJaak = 0;
+    m_nRattaJaak += nDelta;
+    // One notch of a mouse wheel is 120.
+    while (m_nRattaJaak >= 120) {
+        m_nRattaJaak -= 120;
+        aken->SuumiSamm(1);
+    }
+    while (m_nRattaJaak <= -120) {
+        m_nRattaJaak += 120;
+        aken->SuumiSamm(-1);
+    }
+    event->accept();
+    return true;
+}
+
 bool ViewController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel && m_cKerimisala &&
+        (watched == m_cTekstiboks || watched == m_cKerimisala->viewport()) &&
+        RattaSuum(static_cast<QWheelEvent*>(event)))
+        return true;
     if (m_cKerimisala && watched == m_cKerimisala->viewport() && event->type() == QEvent::Resize &&
         m_cTekstiboks) {
         // Only a new width re-breaks the lines; a new height needs only the refresh.

@@ -39,9 +39,14 @@ protected:
     // The first showing lays the document out for the real width and refreshes with the caret.
     void showEvent(QShowEvent* event) override;
     // A new viewport size is the window's resize: lay out again and refresh without scrolling.
+    // Ctrl with the mouse wheel over the document steps the zoom.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool RattaSuum(QWheelEvent* event);
+
     bool m_bNaidatud = false;
     int m_nViimaneLaius = -1;
+    // Wheel movement not yet turned into zoom steps: touchpads send many small deltas for one notch.
+    int m_nRattaJaak = 0;
 };

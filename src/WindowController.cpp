@@ -130,6 +130,27 @@ void WindowController::RakendaSuumiTekst(const QString& strTekst) {
         tekstiboks->Suumi(suumiTekstist(strTekst));
 }
 
+std::optional<double> WindowController::TooNaaberSuum(int nSuund) const {
+    const Tekstiboks* tekstiboks = TooTekstiboks();
+    if (!tekstiboks || nSuund == 0)
+        return std::nullopt;
+    const double fPraegu = tekstiboks->m_fSuum;
+    std::optional<double> fParim;
+    for (const QString& strKirje : arrSuumiKirjed) {
+        const double f = suumiTekstist(strKirje);
+        if (nSuund > 0 && f > fPraegu && (!fParim || f < *fParim))
+            fParim = f;
+        if (nSuund < 0 && f < fPraegu && (!fParim || f > *fParim))
+            fParim = f;
+    }
+    return fParim;
+}
+
+void WindowController::SuumiSamm(int nSuund) {
+    if (const std::optional<double> fUus = TooNaaberSuum(nSuund))
+        TooTekstiboks()->Suumi(*fUus);
+}
+
 bool WindowController::eventFilter(QObject* watched, QEvent* event) {
     if (m_cSuumiLiit && watched == m_cSuumiLiit && event->type() == QEvent::KeyPress) {
         const int nKlahv = static_cast<QKeyEvent*>(event)->key();

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <optional>
 
 class AppDelegate;
 class QAction;
@@ -39,6 +40,9 @@ public:
     // A zoom text as the list holds or the user types it: a final "%" dropped, the rest read as a
     // lenient number, applied without any range check.
     void RakendaSuumiTekst(const QString& strTekst);
+    // Zooms to the next entry of the list above the current zoom (nSuund > 0) or the previous one below
+    // it (nSuund < 0); nothing when there is none in that direction.
+    void SuumiSamm(int nSuund);
 
 protected:
     // Return in the zoom list's text applies the text, and goes no further.
@@ -46,4 +50,5 @@ protected:
 
 private:
     void LooTooriba();
+    std::optional<double> TooNaaberSuum(int nSuund) const;
 };

@@ -78,7 +78,7 @@ TEST(Window, StartsWithTheEmptyDocumentAtHundredPercentAndTheCaretInTheView) {
     QStringList arrMenuud;
     for (QAction* a : r.aken.menuBar()->actions())
         arrMenuud << a->text();
-    EXPECT_EQ(arrMenuud, QStringList({"&Fail", "&Redigeeri", "A&ken"}));
+    EXPECT_EQ(arrMenuud, QStringList({"&Fail", "&Redigeeri", "&Vaade", "A&ken"}));
     EXPECT_FALSE(r.nupp(r.aken.m_cAvaNupp)->icon().isNull());
     EXPECT_FALSE(r.nupp(r.aken.m_cAvaNupp)->toolTip().isEmpty());
 }
@@ -149,6 +149,59 @@ TEST(Window, ZoomListAppliesTheChosenEntryAndTypedTexts) {
     }
     // Returning a typed text never selects an entry of the list.
     EXPECT_EQ(r.suum().currentIndex(), 4);
+}
+
+TEST(Window, ZoomStepsThroughTheListWithKeysAndTheWheel) {
+    Rakendus r;
+    enum Kuidas { Klahv, Ratas };
+    struct Rida {
+        const char* nimi;
+        double fAlgus;
+        Kuidas kuidas;
+        int nKlahvVoiDelta;
+        double fOodatud;
+    };
+    const Rida read[] = {
+        {"Ctrl+Plus from 100", 100, Klahv, Qt::Key_Plus, 140},
+        {"Ctrl+Plus from between entries", 250, Klahv, Qt::Key_Plus, 300},
+        {"Ctrl+Plus from just below an entry", 139.6, Klahv, Qt::Key_Plus, 140},
+        {"Ctrl+Plus at the top stays", 400, Klahv, Qt::Key_Plus, 400},
+        {"Ctrl+Plus from below the list", -5, Klahv, Qt::Key_Plus, 10},
+        {"Ctrl+= like Ctrl+Plus", 100, Klahv, Qt::Key_Equal, 140},
+        {"Ctrl+Minus from 100", 100, Klahv, Qt::Key_Minus, 80},
+        {"Ctrl+Minus from between entries", 250, Klahv, Qt::Key_Minus, 180},
+        {"Ctrl+Minus at the bottom stays", 10, Klahv, Qt::Key_Minus, 10},
+        {"Ctrl+Minus from above the list", 1e9, Klahv, Qt::Key_Minus, 400},
+        {"Ctrl+0", 250, Klahv, Qt::Key_0, 100},
+        {"wheel forward", 100, Ratas, 120, 140},
+        {"wheel back", 100, Ratas, -120, 80},
+        {"two notches", 100, Ratas, 240, 180},
+        {"half a notch", 100, Ratas, 60, 100},
+    };
+    QWidget* viewport = r.aken.m_cViewController->m_cKerimisala->viewport();
+    for (const Rida& rida : read) {
+        r.tb().Suumi(rida.fAlgus);
+        if (rida.kuidas == Klahv) {
+            QTest::keyClick(&r.tb(), Qt::Key(rida.nKlahvVoiDelta), Qt::ControlModifier);
+        } else {
+            const QPoint pt = viewport->rect().center();
+            QWheelEvent ratas(pt, viewport->mapToGlobal(pt), QPoint(), QPoint(0, rida.nKlahvVoiDelta),
+                              Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(&r.tb(), &ratas);
+        }
+        EXPECT_EQ(r.tb().m_fSuum, rida.fOodatud) << rida.nimi;
+    }
+
+    // Without Ctrl the wheel scrolls and leaves the zoom alone.
+    QString doc = "VLM1";
+    for (int i = 0; i < 40; ++i)
+        doc += loik(3);
+    ASSERT_TRUE(r.tb().AvaFail(doc));
+    QWheelEvent ratas(QPointF(10, 10), viewport->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &ratas);
+    EXPECT_EQ(r.tb().m_fSuum, 100);
+    EXPECT_GT(r.aken.m_cViewController->m_cKerimisala->verticalScrollBar()->value(), 0);
 }
 
 TEST(Window, ResizingRewrapsKeepsTheSelectionAndDoesNotScrollToTheCaret) {
