@@ -8,13 +8,31 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QToolBar>
 
 namespace {
+
+// The first local VLM document among the URLs, or an empty string. The suffix is compared without
+// regard to case, as the desktop's file type glob is.
+QString lohistatudDokument(const QMimeData* cAndmed) {
+    if (!cAndmed || !cAndmed->hasUrls())
+        return {};
+    for (const QUrl& url : cAndmed->urls()) {
+        if (!url.isLocalFile())
+            continue;
+        const QFileInfo info(url.toLocalFile());
+        if (info.suffix().compare(QLatin1String("vlm"), Qt::CaseInsensitive) == 0 && !info.isDir())
+            return info.absoluteFilePath();
+    }
+    return {};
+}
 
 double suumiTekstist(QString strTekst) {
     if (strTekst.endsWith(u'%'))
@@ -30,6 +48,7 @@ const QStringList WindowController::arrSuumiKirjed{
 
 WindowController::WindowController(AppDelegate* cAppDelegate) {
     setWindowTitle(QStringLiteral("Velmora"));
+    setAcceptDrops(true);
     setWindowIcon(
         QIcon::fromTheme(QStringLiteral("velmora"), QIcon(QStringLiteral(":/ikoonid/velmora.svg"))));
     // The toolbar holds the search field and the zoom list; hiding it would leave Ctrl+F nowhere.
@@ -160,4 +179,25 @@ bool WindowController::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void WindowController::dragEnterEvent(QDragEnterEvent* event) {
+    if (!lohistatudDokument(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void WindowController::dragMoveEvent(QDragMoveEvent* event) {
+    if (!lohistatudDokument(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void WindowController::dropEvent(QDropEvent* event) {
+    const QString strFail = lohistatudDokument(event->mimeData());
+    if (strFail.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop has ended: a message about the file must not hold the program the file
+    // came from in the middle of its drag.
+    QMetaObject::invokeMethod(
+        this, [this, strFail] { AvaDokument(strFail); }, Qt::QueuedConnection);
 }

@@ -47,6 +47,9 @@ public:
 protected:
     // Return in the zoom list's text applies the text, and goes no further.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void LooTooriba();

@@ -204,6 +204,36 @@ TEST(Window, ZoomStepsThroughTheListWithKeysAndTheWheel) {
     EXPECT_GT(r.aken.m_cViewController->m_cKerimisala->verticalScrollBar()->value(), 0);
 }
 
+TEST(Window, DroppingAVlmFileOpensItAndOtherDropsAreRefused) {
+    Rakendus r;
+    const QString strKiri = r.kirjuta("Lohistatud.VLM", "VLM1" + loik(2));
+    const QString strMuu = r.kirjuta("muu.txt", "VLM1" + loik(4));
+    struct Rida {
+        const char* nimi;
+        QList<QUrl> arrUrlid;
+        bool bVastu;
+    };
+    const Rida read[] = {
+        {"a text file", {QUrl::fromLocalFile(strMuu)}, false},
+        {"a remote document", {QUrl("https://example.org/a.vlm")}, false},
+        {"a folder named like a document", {QUrl::fromLocalFile(r.kaust.path() + "/")}, false},
+        {"a text file and a document", {QUrl::fromLocalFile(strMuu), QUrl::fromLocalFile(strKiri)}, true},
+    };
+    for (const Rida& rida : read) {
+        QMimeData andmed;
+        andmed.setUrls(rida.arrUrlid);
+        const QPoint pt = r.aken.rect().center();
+        QDragEnterEvent sisse(pt, Qt::CopyAction, &andmed, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&r.aken, &sisse);
+        EXPECT_EQ(sisse.isAccepted(), rida.bVastu) << rida.nimi;
+        QDropEvent kukub(pt, Qt::CopyAction, &andmed, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&r.aken, &kukub);
+        QApplication::processEvents();
+        EXPECT_EQ(r.aken.windowTitle(), rida.bVastu ? "Velmora - Lohistatud.VLM" : "Velmora") << rida.nimi;
+    }
+    EXPECT_EQ(r.tb().m_arrLOIK[0]->m_arrELEMENT.size(), 5u);
+}
+
 TEST(Window, ResizingRewrapsKeepsTheSelectionAndDoesNotScrollToTheCaret) {
     Rakendus r;
     QString doc = "VLM1";
