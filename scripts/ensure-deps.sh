@@ -7,6 +7,7 @@ VELMORA_PACKAGES=(
     qt6-base-dev libgl-dev libfontconfig-dev
     libqt6svg6
     libgtest-dev libbenchmark-dev
+    desktop-file-utils shared-mime-info
     fonts-liberation fonts-dejavu-core
 )
 
