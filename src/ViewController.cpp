@@ -122,26 +122,32 @@ bool ViewController::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ViewController::SeaNahtavaAla(QSize cSuurus) {
-    // The scroll area's own minimum (room for both scroll bars) would keep the window from getting
-    // smaller than about 54 x 68; a visible area as small as one pixel is asked for exactly.
-    m_cKerimisala->setMinimumSize(1, 1);
-    // The frame around the viewport (scroll bars, status bar) is whatever the style makes it, so
-    // the window is resized until the viewport has exactly the size asked for. An empty viewport
-    // only tells that a scroll bar which came took all there was, so that side grows by the bar's
-    // extent too; the next round settles the rest.
-    const int nRiba = m_cKerimisala->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_cKerimisala);
+    // The minimum sizes of the window (menu bar, toolbar, status bar) and of the scroll area (room
+    // for both scroll bars) would keep the visible area from getting smaller than some tens of
+    // pixels; a visible area as small as one pixel is asked for exactly.
     QWidget* aken = window();
-    for (int nKord = 0; nKord < 8 && m_cKerimisala->viewport()->size() != cSuurus; ++nKord) {
-        const QSize cNahtav = m_cKerimisala->viewport()->size();
-        QSize cVahe = cSuurus - cNahtav;
-        if (cNahtav.width() <= 0)
-            cVahe.rwidth() += nRiba;
-        if (cNahtav.height() <= 0)
-            cVahe.rheight() += nRiba;
+    aken->setMinimumSize(1, 1);
+    m_cKerimisala->setMinimumSize(1, 1);
+    // The frame around the viewport is whatever the style makes it, so the window is resized until
+    // the viewport has exactly the size asked for. An empty viewport only tells that a scroll bar
+    // which came took all there was, so that side grows by the bar's extent too; the next round
+    // settles the rest.
+    const int nRiba = m_cKerimisala->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_cKerimisala);
+    const auto vahe = [nRiba](int nSiht, int nNahtav) {
+        return nSiht - nNahtav + (nNahtav <= 0 ? nRiba : 0);
+    };
+    QWidget* viewport = m_cKerimisala->viewport();
+    const auto muuda = [&](QSize cVahe) {
         aken->resize(aken->size() + cVahe);
         if (aken->layout())
             aken->layout()->activate();
         if (layout())
             layout()->activate();
-    }
+    };
+    // The width first: the heights of the menu bar and the toolbar depend on it (a narrow menu bar
+    // wraps).
+    for (int nKord = 0; nKord < 8 && viewport->width() != cSuurus.width(); ++nKord)
+        muuda(QSize(vahe(cSuurus.width(), viewport->width()), 0));
+    for (int nKord = 0; nKord < 8 && viewport->height() != cSuurus.height(); ++nKord)
+        muuda(QSize(0, vahe(cSuurus.height(), viewport->height())));
 }

@@ -234,6 +234,14 @@ TEST(Window, DroppingAVlmFileOpensItAndOtherDropsAreRefused) {
     EXPECT_EQ(r.tb().m_arrLOIK[0]->m_arrELEMENT.size(), 5u);
 }
 
+TEST(Window, VisibleAreaTakesExactlyTheSizeAskedForEvenBelowTheWindowsMinimum) {
+    Rakendus r;
+    for (const QSize cSuurus : {QSize(1, 1), QSize(50, 30), QSize(640, 1), QSize(3000, 2000)}) {
+        r.aken.m_cViewController->SeaNahtavaAla(cSuurus);
+        EXPECT_EQ(r.aken.m_cViewController->m_cKerimisala->viewport()->size(), cSuurus);
+    }
+}
+
 TEST(Window, ResizingRewrapsKeepsTheSelectionAndDoesNotScrollToTheCaret) {
     Rakendus r;
     QString doc = "VLM1";
