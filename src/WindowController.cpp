@@ -54,9 +54,11 @@ WindowController::WindowController(AppDelegate* cAppDelegate) {
     // The toolbar holds the search field and the zoom list; hiding it would leave Ctrl+F nowhere.
     setContextMenuPolicy(Qt::NoContextMenu);
 
+    // The zoom list is filled before the content wakes with the empty document.
+    QLineEdit* otsingBoks = LooTooriba();
     m_cViewController = new ViewController(this);
     setCentralWidget(m_cViewController);
-    LooTooriba();
+    m_cViewController->SeoOtsingBoks(otsingBoks);
     // The document takes the keyboard when the window first appears, not the first field of the
     // toolbar.
     m_cViewController->m_cTekstiboks->setFocus(Qt::OtherFocusReason);
@@ -68,7 +70,7 @@ WindowController::WindowController(AppDelegate* cAppDelegate) {
 
 WindowController::~WindowController() = default;
 
-void WindowController::LooTooriba() {
+QLineEdit* WindowController::LooTooriba() {
     QToolBar* tooriba = addToolBar(QStringLiteral("Tööriistad"));
     tooriba->setObjectName(QStringLiteral("tooriba"));
     tooriba->setMovable(false);
@@ -103,7 +105,7 @@ void WindowController::LooTooriba() {
     vahe->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     tooriba->addWidget(vahe);
 
-    // The search field belongs to the content, which searches with it; it sits in the toolbar.
+    // The search field sits in the toolbar; the content searches with it.
     auto* otsingBoks = new QLineEdit(tooriba);
     otsingBoks->setObjectName(QStringLiteral("otsingBoks"));
     otsingBoks->setPlaceholderText(QStringLiteral("Otsi"));
@@ -115,7 +117,7 @@ void WindowController::LooTooriba() {
     otsingBoks->setMinimumWidth(180);
     otsingBoks->setMaximumWidth(260);
     tooriba->addWidget(otsingBoks);
-    m_cViewController->SeoOtsingBoks(otsingBoks);
+    return otsingBoks;
 }
 
 Tekstiboks* WindowController::TooTekstiboks() const {

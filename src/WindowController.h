@@ -52,6 +52,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void LooTooriba();
+    // Builds the toolbar; returns the search field in it, for the content.
+    QLineEdit* LooTooriba();
     std::optional<double> TooNaaberSuum(int nSuund) const;
 };
