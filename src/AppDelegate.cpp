@@ -2,6 +2,7 @@
 
 #include "ViewController.h"
 #include "WindowController.h"
+#include "tekst/Tekstiboks.h"
 
 #include <QAction>
 #include <QApplication>
@@ -50,6 +51,17 @@ AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {
             m_cWindowController->RakendaSuumiTekst(QStringLiteral("100%"));
     });
 
+    m_cKopeeriMenuu = new QAction(
+        QIcon::fromTheme(QStringLiteral("edit-copy"), QIcon(QStringLiteral(":/ikoonid/edit-copy.svg"))),
+        QStringLiteral("&Kopeeri"), this);
+    m_cKopeeriMenuu->setShortcut(QKeySequence::Copy);
+    connect(m_cKopeeriMenuu, &QAction::triggered, this, &AppDelegate::KuiKopeeri);
+
+    m_cValiKoikMenuu =
+        new QAction(QIcon::fromTheme(QStringLiteral("edit-select-all")), QStringLiteral("&Vali kõik"), this);
+    m_cValiKoikMenuu->setShortcut(QKeySequence::SelectAll);
+    connect(m_cValiKoikMenuu, &QAction::triggered, this, &AppDelegate::KuiValiKoik);
+
     m_cOtsiMenuu = new QAction(
         QIcon::fromTheme(QStringLiteral("edit-find"), QIcon(QStringLiteral(":/ikoonid/edit-find.svg"))),
         QStringLiteral("&Otsi…"), this);
@@ -65,6 +77,9 @@ AppDelegate::~AppDelegate() = default;
 void AppDelegate::windowDidLoad(WindowController* cWindowController) {
     m_cWindowController = cWindowController;
     LooMenuu(cWindowController->menuBar());
+    connect(cWindowController->m_cViewController, &ViewController::varskendatud, this,
+            &AppDelegate::UuendaMenuu);
+    UuendaMenuu();
 }
 
 void AppDelegate::LooMenuu(QMenuBar* cMenuuriba) {
@@ -74,6 +89,9 @@ void AppDelegate::LooMenuu(QMenuBar* cMenuuriba) {
     fail->addAction(m_cValjuMenuu);
 
     QMenu* redigeeri = cMenuuriba->addMenu(QStringLiteral("&Redigeeri"));
+    redigeeri->addAction(m_cKopeeriMenuu);
+    redigeeri->addAction(m_cValiKoikMenuu);
+    redigeeri->addSeparator();
     redigeeri->addAction(m_cOtsiMenuu);
 
     QMenu* vaade = cMenuuriba->addMenu(QStringLiteral("&Vaade"));
@@ -92,6 +110,22 @@ void AppDelegate::KuiAva() {
     m_cWindowController->KuiAva();
 }
 
+void AppDelegate::KuiKopeeri() {
+    if (!m_cWindowController)
+        return;
+    KuiAvaAken();
+    if (const Tekstiboks* tekstiboks = m_cWindowController->TooTekstiboks())
+        tekstiboks->LoikalaudKopeeri();
+}
+
+void AppDelegate::KuiValiKoik() {
+    if (!m_cWindowController)
+        return;
+    KuiAvaAken();
+    if (Tekstiboks* tekstiboks = m_cWindowController->TooTekstiboks())
+        tekstiboks->ValiKoik();
+}
+
 void AppDelegate::KuiOtsi() {
     if (!m_cWindowController)
         return;
@@ -106,4 +140,17 @@ void AppDelegate::KuiAvaAken() {
     m_cWindowController->show();
     m_cWindowController->raise();
     m_cWindowController->activateWindow();
+}
+
+bool AppDelegate::validateMenuItem(const QAction* cMenuu) const {
+    if (cMenuu == m_cKopeeriMenuu) {
+        const Tekstiboks* tekstiboks = m_cWindowController ? m_cWindowController->TooTekstiboks() : nullptr;
+        return tekstiboks && tekstiboks->OnKopeeri();
+    }
+    return true;
+}
+
+void AppDelegate::UuendaMenuu() {
+    for (QAction* menuu : findChildren<QAction*>(Qt::FindDirectChildrenOnly))
+        menuu->setEnabled(validateMenuItem(menuu));
 }

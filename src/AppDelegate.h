@@ -21,6 +21,8 @@ public:
     // The menu items.
     QPointer<QAction> m_cAvaMenuu;
     QPointer<QAction> m_cValjuMenuu;
+    QPointer<QAction> m_cKopeeriMenuu;
+    QPointer<QAction> m_cValiKoikMenuu;
     QPointer<QAction> m_cOtsiMenuu;
     QPointer<QAction> m_cSuurendaMenuu;
     QPointer<QAction> m_cVahendaMenuu;
@@ -31,9 +33,17 @@ public:
     void windowDidLoad(WindowController* cWindowController);
 
     void KuiAva();
+    // Both bring the window forward first.
+    void KuiKopeeri();
+    void KuiValiKoik();
     // Brings the window forward and puts the keyboard into the search field, its text selected.
     void KuiOtsi();
     void KuiAvaAken();
+    // Whether a menu item is enabled: copy exactly while something is selected, every other item
+    // always.
+    bool validateMenuItem(const QAction* cMenuu) const;
+    // Qt keeps an item's enabled state rather than asking for it; every refresh updates it.
+    void UuendaMenuu();
 
 private:
     void LooMenuu(QMenuBar* cMenuuriba);

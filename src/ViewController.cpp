@@ -55,6 +55,10 @@ void ViewController::NaitaSuumi(const QString& strSuum) {
         aken->m_cSuumiLiit->setEditText(strSuum);
 }
 
+void ViewController::Varskendatud() {
+    emit varskendatud();
+}
+
 void ViewController::SeoOtsingBoks(QLineEdit* cOtsingBoks) {
     m_cOtsingBoks = cOtsingBoks;
 }

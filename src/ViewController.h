@@ -31,9 +31,14 @@ public:
     void NaitaVeergRida(qint64 nVeerg, qint64 nRida) override;
     void NaitaSuumi(const QString& strSuum) override;
     void NaitaPealkirja(const QString& strPealkiri) override;
+    void Varskendatud() override;
 
     // Resizes the window around this content so that the document's visible area is exactly cSuurus.
     void SeaNahtavaAla(QSize cSuurus);
+
+signals:
+    // After every refresh of the document view.
+    void varskendatud();
 
 protected:
     // The first showing lays the document out for the real width and refreshes with the caret.

@@ -59,6 +59,8 @@ WindowController::WindowController(AppDelegate* cAppDelegate) {
     m_cViewController = new ViewController(this);
     setCentralWidget(m_cViewController);
     m_cViewController->SeoOtsingBoks(otsingBoks);
+    connect(m_cViewController, &ViewController::varskendatud, this, &WindowController::UuendaNupud);
+    UuendaNupud();
     // The document takes the keyboard when the window first appears, not the first field of the
     // toolbar.
     m_cViewController->m_cTekstiboks->setFocus(Qt::OtherFocusReason);
@@ -68,7 +70,12 @@ WindowController::WindowController(AppDelegate* cAppDelegate) {
         cAppDelegate->windowDidLoad(this);
 }
 
-WindowController::~WindowController() = default;
+WindowController::~WindowController() {
+    // Hiding the window while it is taken down moves the focus, and the document view refreshes;
+    // nothing may then reach this window's (or the delegate's) items, which are going away.
+    if (m_cViewController)
+        disconnect(m_cViewController, &ViewController::varskendatud, nullptr, nullptr);
+}
 
 QLineEdit* WindowController::LooTooriba() {
     QToolBar* tooriba = addToolBar(QStringLiteral("Tööriistad"));
@@ -82,6 +89,12 @@ QLineEdit* WindowController::LooTooriba() {
                                     QStringLiteral("Ava"));
     m_cAvaNupp->setToolTip(QStringLiteral("Ava dokument (Ctrl+O)"));
     connect(m_cAvaNupp, &QAction::triggered, this, &WindowController::KuiAva);
+
+    m_cKopeeriNupp = tooriba->addAction(
+        QIcon::fromTheme(QStringLiteral("edit-copy"), QIcon(QStringLiteral(":/ikoonid/edit-copy.svg"))),
+        QStringLiteral("Kopeeri"));
+    m_cKopeeriNupp->setToolTip(QStringLiteral("Kopeeri valik (Ctrl+C)"));
+    connect(m_cKopeeriNupp, &QAction::triggered, this, &WindowController::KuiKopeeri);
 
     tooriba->addSeparator();
     m_cSuumiLiit = new QComboBox(tooriba);
@@ -136,6 +149,26 @@ void WindowController::KuiAva() {
     const QStringList arrValitud = runOpenPanel(this, seaded);
     if (!arrValitud.isEmpty() && !arrValitud.first().isEmpty())
         AvaDokument(arrValitud.first());
+}
+
+void WindowController::KuiKopeeri() {
+    if (const Tekstiboks* tekstiboks = TooTekstiboks())
+        tekstiboks->LoikalaudKopeeri();
+}
+
+bool WindowController::validateToolbarItem(const QAction* cNupp) const {
+    if (cNupp == m_cKopeeriNupp) {
+        const Tekstiboks* tekstiboks = TooTekstiboks();
+        return tekstiboks && tekstiboks->OnKopeeri();
+    }
+    return true;
+}
+
+void WindowController::UuendaNupud() {
+    for (QAction* nupp : {m_cAvaNupp.data(), m_cKopeeriNupp.data()}) {
+        if (nupp)
+            nupp->setEnabled(validateToolbarItem(nupp));
+    }
 }
 
 void WindowController::AvaDokument(const QString& strFail) {

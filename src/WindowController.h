@@ -34,6 +34,13 @@ public:
 
     // Runs the open panel and opens the chosen document; cancelling changes nothing.
     void KuiAva();
+    // Copies the selection to the clipboard.
+    void KuiKopeeri();
+    // Whether a toolbar item is enabled: copy exactly while something is selected, every other item
+    // always.
+    bool validateToolbarItem(const QAction* cNupp) const;
+    // Qt keeps an item's enabled state rather than asking for it; every refresh updates it.
+    void UuendaNupud();
     // Brings the window to the front and opens the document at strFail, as after the open panel.
     void AvaDokument(const QString& strFail);
 

@@ -19,8 +19,8 @@ class QMouseEvent;
 class QScrollArea;
 
 // What the document view reports to the shell around it: the caret's column and row for the status
-// bar, the zoom text for the zoom box and the window title. The view works without one (tests,
-// headless runs) and keeps the last values it reported.
+// bar, the zoom text for the zoom box, the window title, and that a refresh happened. The view works without
+// one (tests, headless runs) and keeps the last values it reported.
 class TekstiboksiKontroller {
 public:
     virtual ~TekstiboksiKontroller() = default;
@@ -28,6 +28,9 @@ public:
     // Only a controller whose window has the zoom box shows the text.
     virtual void NaitaSuumi(const QString& strSuum) = 0;
     virtual void NaitaPealkirja(const QString& strPealkiri) = 0;
+    // Called at the end of every refresh, when the selection is settled: the shell brings what depends
+    // on it (the copy commands) up to date.
+    virtual void Varskendatud() {}
 };
 
 // The document view: it owns the document (paragraphs, style table, laid-out lines, search text),

@@ -176,6 +176,8 @@ void Tekstiboks::Varskenda(bool bKuvaKursor, bool bBlokeeri, bool bShiftAll) {
 
     PakuValikut();
     update(TooNahtavRist().toAlignedRect());
+    if (m_cViewController)
+        m_cViewController->Varskendatud();
 }
 
 void Tekstiboks::scrollViewDidScroll() {

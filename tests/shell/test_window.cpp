@@ -21,6 +21,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 // A paragraph of n words "sõnaK" in DejaVu Sans at 12 points.
@@ -265,6 +267,50 @@ TEST(Window, ResizingRewrapsKeepsTheSelectionAndDoesNotScrollToTheCaret) {
     EXPECT_EQ(r.tb().TooKerimiskoht(), QPointF(0, 0));
 }
 
+TEST(Window, CopyIsEnabledExactlyWhileSomethingIsSelectedAndCopiesIt) {
+    Rakendus r;
+    PasteboardRecorder laud;
+    QAction& menuu = *r.delegaat.m_cKopeeriMenuu;
+    QToolButton& nupp = *r.nupp(r.aken.m_cKopeeriNupp);
+    EXPECT_FALSE(menuu.isEnabled() || nupp.isEnabled()) << "at start-up";
+    EXPECT_FALSE(nupp.icon().isNull());
+
+    const QString strDokument = "VLM1" + loik(3);
+    struct Rida {
+        const char* nimi;
+        std::function<void()> samm;
+        bool bLubatud;
+    };
+    const auto klahv = [&](Qt::Key k, Qt::KeyboardModifiers m = {}) {
+        return [&r, k, m] { QTest::keyClick(&r.tb(), k, m); };
+    };
+    const Rida read[] = {
+        {"a document opened", [&] { r.tb().AvaFail(strDokument); }, false},
+        {"Ctrl+A", klahv(Qt::Key_A, Qt::ControlModifier), true},
+        {"a zoom keeps the selection", klahv(Qt::Key_Plus, Qt::ControlModifier), true},
+        {"Escape", klahv(Qt::Key_Escape), false},
+        {"Shift+Left", klahv(Qt::Key_Left, Qt::ShiftModifier), true},
+        {"Left", klahv(Qt::Key_Left), false},
+        {"select all from the menu", [&] { r.delegaat.m_cValiKoikMenuu->trigger(); }, true},
+        {"another document opened", [&] { r.tb().AvaFail(strDokument); }, false},
+    };
+    for (const Rida& rida : read) {
+        rida.samm();
+        EXPECT_EQ(menuu.isEnabled(), rida.bLubatud) << rida.nimi;
+        EXPECT_EQ(nupp.isEnabled(), rida.bLubatud) << rida.nimi;
+    }
+
+    // Ctrl+C without a selection copies nothing; with one, it and the toolbar button copy it.
+    QTest::keyClick(&r.tb(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(laud.writes.empty());
+    QTest::keyClick(&r.tb(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&r.tb(), Qt::Key_C, Qt::ControlModifier);
+    QTest::mouseClick(&nupp, Qt::LeftButton);
+    ASSERT_EQ(laud.writes.size(), 2u);
+    for (const PasteboardItems& kirjed : laud.writes)
+        EXPECT_EQ(plainTextOf(kirjed), "s\u00f5na0 s\u00f5na1 s\u00f5na2 ");
+}
+
 TEST(Window, CtrlFPutsTheKeyboardIntoTheSearchFieldWithItsTextSelected) {
     Rakendus r;
     QLineEdit& otsing = *r.aken.m_cViewController->m_cOtsingBoks;
@@ -272,9 +318,12 @@ TEST(Window, CtrlFPutsTheKeyboardIntoTheSearchFieldWithItsTextSelected) {
     QTest::keyClick(&r.tb(), Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(otsing.hasFocus());
     EXPECT_EQ(otsing.selectedText(), "vana otsing");
-    // Typing replaces the old text.
+    // Typing replaces the old text; the editing keys stay the field's own.
     QTest::keyClicks(&otsing, "uus");
     EXPECT_EQ(otsing.text(), "uus");
+    QTest::keyClick(&otsing, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(otsing.selectedText(), "uus");
+    EXPECT_FALSE(r.tb().OnKopeeri());
 }
 
 TEST(Window, OpenWindowCommandBringsTheClosedWindowBack) {
