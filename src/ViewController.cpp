@@ -61,6 +61,11 @@ void ViewController::Varskendatud() {
 
 void ViewController::SeoOtsingBoks(QLineEdit* cOtsingBoks) {
     m_cOtsingBoks = cOtsingBoks;
+    // Return searches for the whole text, also an empty one (which finds nothing, and says so).
+    connect(cOtsingBoks, &QLineEdit::returnPressed, this, [this] {
+        if (m_cOtsingBoks && m_cTekstiboks)
+            m_cTekstiboks->Otsi(m_cOtsingBoks->text());
+    });
 }
 
 void ViewController::FookusOtsingule() {

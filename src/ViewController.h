@@ -23,7 +23,7 @@ public:
     QPointer<QScrollArea> m_cKerimisala;
     QPointer<QLineEdit> m_cOtsingBoks;
 
-    // Connects the search field the window made for this content.
+    // Connects the search field the window made for this content: Return in it searches.
     void SeoOtsingBoks(QLineEdit* cOtsingBoks);
     // Moves the keyboard into the search field with its text selected, ready to be typed over.
     void FookusOtsingule();

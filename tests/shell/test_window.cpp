@@ -311,6 +311,37 @@ TEST(Window, CopyIsEnabledExactlyWhileSomethingIsSelectedAndCopiesIt) {
         EXPECT_EQ(plainTextOf(kirjed), "s\u00f5na0 s\u00f5na1 s\u00f5na2 ");
 }
 
+TEST(Window, ReturnInTheSearchFieldSelectsTheNextMatchOrSaysNothingWasFound) {
+    Rakendus r;
+    ASSERT_TRUE(r.tb().AvaFail("VLM1" + loik(3)));
+    QLineEdit& otsing = *r.aken.m_cViewController->m_cOtsingBoks;
+    struct Rida {
+        const char* strTekst;
+        std::pair<qint64, qint64> valik;
+        bool bTeade;
+    };
+    // The elements: s\u00f5na0, space, s\u00f5na1, space, s\u00f5na2, space, paragraph end.
+    const Rida read[] = {
+        {"S\u00d5NA1", {2, 3}, false}, {"na", {4, 5}, false}, {"na", {0, 1}, false},
+        {"puudub", {0, 1}, true},      {"", {0, 1}, true},    {"a1 s", {2, 5}, false},
+    };
+    for (const Rida& rida : read) {
+        r.teated.messages.clear();
+        QTest::keyClick(&r.tb(), Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(&otsing, rida.strTekst);
+        if (!*rida.strTekst)
+            QTest::keyClick(&otsing, Qt::Key_Backspace);
+        QTest::keyClick(&otsing, Qt::Key_Return);
+        EXPECT_EQ(std::pair(r.tb().m_nShiftKursor, r.tb().m_nKursor), rida.valik) << rida.strTekst;
+        EXPECT_TRUE(r.delegaat.m_cKopeeriMenuu->isEnabled()) << rida.strTekst;
+        ASSERT_EQ(r.teated.messages.size(), rida.bTeade ? 1u : 0u) << rida.strTekst;
+        if (rida.bTeade) {
+            EXPECT_EQ(r.teated.messages[0].title, "Otsi");
+            EXPECT_EQ(r.teated.messages[0].text, "Midagi ei leidnud!");
+        }
+    }
+}
+
 TEST(Window, CtrlFPutsTheKeyboardIntoTheSearchFieldWithItsTextSelected) {
     Rakendus r;
     QLineEdit& otsing = *r.aken.m_cViewController->m_cOtsingBoks;
