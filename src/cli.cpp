@@ -1,6 +1,8 @@
 #include "cli.h"
 
+#include "AppDelegate.h"
 #include "ViewController.h"
+#include "WindowController.h"
 #include "extensions/extensions.h"
 #include "platform/image.h"
 #include "platform/messagebox.h"
@@ -44,6 +46,7 @@ constexpr Valik kValikud[] = {
     {"height", "H", "Visible height of the document in a headless run, 1 to 16384 (600).", false},
     {"zoom", "Z", "Zoom in percent in a headless run, read like a typed zoom (100).", false},
     {"help", nullptr, "Show this help.", false},
+    {"version", nullptr, "Show the program's name and version.", false},
 };
 
 constexpr int kSuurimMoot = 16384;
@@ -123,7 +126,10 @@ Kask loeKask(int argc, char** argv) {
 }
 
 void kirjutaAbi() {
-    std::string strAbi = "Usage: velmora [OPTION]... [FILE]\nViewer for VLM1 documents.\n\nOptions:\n";
+    std::string strAbi =
+        "Usage: velmora [OPTION]... [FILE]\n"
+        "Viewer for VLM1 documents. Without an option it opens FILE, if given, in its window.\n"
+        "\nOptions:\n";
     for (const Valik& v : kValikud) {
         std::string strRida =
             std::string("  --") + v.strNimi + (v.strVaartus ? std::string(" ") + v.strVaartus : "");
@@ -443,11 +449,21 @@ int kaivita(int argc, char** argv) {
         kirjutaAbi();
         return 0;
     }
+    if (kask.onAntud("version")) {
+        std::fputs("Velmora " VELMORA_VERSION "\n", stdout);
+        return 0;
+    }
     const bool bPeata = kask.onPeata();
     if (kask.arrFailid.size() > 1 || (bPeata && kask.arrFailid.isEmpty()))
         throw Viga(bPeata ? QStringLiteral("give exactly one FILE")
                           : QStringLiteral("give at most one FILE"));
     const QSize cNahtav(mootValikust(kask, "width", 800), mootValikust(kask, "height", 600));
+    // Without a display Qt would end the program with an abort; a user who started it from a
+    // terminal without one is told why instead.
+    if (!bPeata && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        throw Viga(QStringLiteral("no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is "
+                                  "set); --screenshot renders the window without one"));
 
     // Qt sees none of the arguments: they are all this program's, file names included.
     int nQtArgc = 1;
@@ -464,6 +480,9 @@ int kaivita(int argc, char** argv) {
     }
     QApplication app(nQtArgc, arrQtArgv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setApplicationVersion(QStringLiteral(VELMORA_VERSION));
+    // The desktop matches the window with the installed desktop entry, and so with its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("velmora"));
 
     QStringList arrVead;
     if (bPeata) {
@@ -473,17 +492,24 @@ int kaivita(int argc, char** argv) {
         });
     }
 
-    ViewController aken;
-    Tekstiboks& vaade = *aken.m_cTekstiboks;
+    AppDelegate delegaat;
+    WindowController aken(&delegaat);
+    Tekstiboks& vaade = *aken.TooTekstiboks();
     aken.show();
-    if (bPeata) {
-        aken.SeaNahtavaAla(cNahtav);
-        QApplication::processEvents();
-    }
-    if (!kask.arrFailid.isEmpty())
-        vaade.Ava(kask.arrFailid.first());
-    if (!bPeata)
+    if (!bPeata) {
+        // Opened once the window is up, so that a message about the file appears over it; the empty
+        // window stays whatever the message.
+        if (!kask.arrFailid.isEmpty()) {
+            const QString strFail = kask.arrFailid.first();
+            QMetaObject::invokeMethod(
+                &aken, [&aken, strFail] { aken.AvaDokument(strFail); }, Qt::QueuedConnection);
+        }
         return app.exec();
+    }
+
+    aken.m_cViewController->SeaNahtavaAla(cNahtav);
+    QApplication::processEvents();
+    vaade.Ava(kask.arrFailid.first());
 
     if (!arrVead.isEmpty())
         throw Viga(arrVead.join(QStringLiteral("; ")));
@@ -500,6 +526,7 @@ int kaivita(int argc, char** argv) {
     }
     if (kask.onAntud("screenshot")) {
         const QString strValja = kask.valikud.value(QStringLiteral("screenshot"));
+        // The whole window: menu bar, toolbar, the document and the status bar.
         if (!aken.grab().save(strValja, "PNG"))
             throw Viga(QStringLiteral("could not write %1").arg(strValja));
     }

@@ -3,6 +3,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -149,4 +150,88 @@ TEST(CommandLine, TextPrintsWhatCopyingEverythingGives) {
     const auto [nViga, baTuhi, baTeade] = kaivita({"--text", __FILE__});
     EXPECT_TRUE(nViga == 1 && baTuhi.isEmpty()) << nViga;
     EXPECT_EQ(baTeade, QByteArray("Viga: Faili formaat ei sobi!\n"));
+}
+
+// The screenshot is the whole window: menu bar and toolbar above the visible document area, which is
+// exactly as large as asked, and the status bar below it.
+TEST(CommandLine, ScreenshotShowsTheWholeWindow) {
+    QTemporaryDir dir;
+    QFile f(dir.filePath("a.vlm"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("VLM1<1{M a}{N}>") && f.flush());
+    const auto [nKood, baValja, baVead] = kaivita(
+        {"--screenshot", dir.filePath("aken.png"), "--width", "300", "--height", "200", f.fileName()});
+    ASSERT_EQ(nKood, 0) << baVead.constData();
+    const QImage pilt(dir.filePath("aken.png"));
+    ASSERT_FALSE(pilt.isNull());
+    const int nOlekuriba = 26;
+    const int nVaateAlgus = pilt.height() - nOlekuriba - 200;
+    EXPECT_GE(pilt.width(), 300);
+    EXPECT_GE(nVaateAlgus, 40) << "room for the menu bar and the toolbar";
+
+    const QColor hall = pilt.pixelColor(pilt.width() / 2, pilt.height() - nOlekuriba / 2);
+    EXPECT_EQ(hall, pilt.pixelColor(pilt.width() - 20, pilt.height() - 2));
+    EXPECT_NEAR(hall.redF(), 0.7, 0.01);
+    EXPECT_EQ(pilt.pixelColor(150, nVaateAlgus + 100), QColor(Qt::white));
+    EXPECT_EQ(pilt.pixelColor(290, nVaateAlgus + 1), QColor(Qt::white));
+    int nJoonistatud = 0;
+    for (int y = 0; y < nVaateAlgus; ++y)
+        for (int x = 0; x < pilt.width(); ++x)
+            nJoonistatud += pilt.pixelColor(x, y) != QColor(Qt::white);
+    EXPECT_GT(nJoonistatud, 100) << "the menu bar and the toolbar are drawn";
+}
+
+// Asking for the help or the version needs no display; starting the window without one is one
+// "Viga:" line instead of Qt's abort.
+TEST(CommandLine, HelpVersionAndAMissingDisplay) {
+    QProcessEnvironment ilmaEkraanita = QProcessEnvironment::systemEnvironment();
+    for (const char* strNimi : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        ilmaEkraanita.remove(strNimi);
+    struct Rida {
+        QStringList arrArgumendid;
+        int nKood;
+        const char* strValja;
+        const char* strVead;
+    };
+    const Rida read[] = {
+        {{"--version"}, 0, "Velmora 0.", ""},
+        {{"--help"}, 0, "Usage: velmora [OPTION]... [FILE]\n", ""},
+        {{VELMORA_EXAMPLES "/naidis.vlm"}, 1, "", "Viga: no display"},
+    };
+    for (const Rida& rida : read) {
+        QProcess p;
+        p.setProcessEnvironment(ilmaEkraanita);
+        p.start(QStringLiteral(VELMORA_EXECUTABLE), rida.arrArgumendid);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        const QByteArray baValja = p.readAllStandardOutput(), baVead = p.readAllStandardError();
+        EXPECT_EQ(p.exitCode(), rida.nKood) << baVead.constData();
+        EXPECT_TRUE(*rida.strValja ? baValja.startsWith(rida.strValja) : baValja.isEmpty())
+            << baValja.constData();
+        EXPECT_TRUE(*rida.strVead ? baVead.startsWith(rida.strVead) && baVead.count('\n') == 1
+                                  : baVead.isEmpty())
+            << baVead.constData();
+    }
+}
+
+// Started with a file it cannot open, the program says so and keeps its window, empty, running.
+// (Qt's own notes about the offscreen platform may come before the message.)
+TEST(CommandLine, AFileThatCannotBeOpenedLeavesTheEmptyWindowRunning) {
+    QProcess p;
+    p.start(QStringLiteral(VELMORA_EXECUTABLE), {"/puudub/kiri.vlm"});
+    ASSERT_TRUE(p.waitForStarted());
+    QByteArray baVead;
+    const auto teade = [&baVead] {
+        for (const QByteArray& baRida : baVead.split('\n'))
+            if (baRida.startsWith("Viga: "))
+                return baRida;
+        return QByteArray();
+    };
+    for (int i = 0; i < 300 && teade().isEmpty(); ++i) {
+        p.waitForReadyRead(100);
+        baVead += p.readAllStandardError();
+    }
+    EXPECT_TRUE(teade().contains("no such file")) << baVead.constData();
+    EXPECT_FALSE(p.waitForFinished(500));
+    EXPECT_EQ(p.state(), QProcess::Running);
+    p.kill();
+    p.waitForFinished();
 }
