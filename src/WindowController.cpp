@@ -104,6 +104,9 @@ QLineEdit* WindowController::LooTooriba() {
     // means 1 %, not "10%".
     m_cSuumiLiit->setInsertPolicy(QComboBox::NoInsert);
     m_cSuumiLiit->setCompleter(nullptr);
+    // Nor is the text applied when the field merely loses the focus: the list would then choose the
+    // entry equal to the text that the last refresh wrote, and zoom again (to 140 from 140.4, say).
+    QObject::disconnect(m_cSuumiLiit->lineEdit(), &QLineEdit::editingFinished, m_cSuumiLiit, nullptr);
     m_cSuumiLiit->addItems(arrSuumiKirjed);
     m_cSuumiLiit->setCurrentIndex(-1);
     m_cSuumiLiit->setMinimumContentsLength(5);

@@ -151,6 +151,17 @@ TEST(Window, ZoomListAppliesTheChosenEntryAndTypedTexts) {
     }
     // Returning a typed text never selects an entry of the list.
     EXPECT_EQ(r.suum().currentIndex(), 4);
+
+    // Leaving the list without Return applies nothing, be the text typed or the current zoom's.
+    for (const char* strTekst : {static_cast<const char*>("250"), static_cast<const char*>(nullptr)}) {
+        r.tb().Suumi(140.4);
+        r.suum().setFocus();
+        if (strTekst)
+            QTest::keyClicks(&r.suum(), strTekst);
+        r.tb().setFocus();
+        EXPECT_EQ(r.tb().m_fSuum, 140.4) << (strTekst ? strTekst : "140%");
+        EXPECT_EQ(r.suum().currentIndex(), 4);
+    }
 }
 
 TEST(Window, ZoomStepsThroughTheListWithKeysAndTheWheel) {
