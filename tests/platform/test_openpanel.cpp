@@ -64,18 +64,3 @@ TEST(OpenPanel, ShowsOnlyVisibleVlmDocumentsAndFoldersAndCanCreateFolders) {
     ASSERT_NE(newFolder, nullptr);
     EXPECT_TRUE(newFolder->isEnabled());
 }
-
-TEST(OpenPanel, AnInstalledHandlerAnswersInsteadOfTheUser) {
-    OpenPanelSettings seen;
-    setOpenPanelHandler([&seen](const OpenPanelSettings& s) {
-        seen = s;
-        return QStringList{"/tmp/a.vlm"};
-    });
-    OpenPanelSettings settings;
-    settings.title = "Ava";
-    EXPECT_EQ(runOpenPanel(nullptr, settings), QStringList{"/tmp/a.vlm"});
-    EXPECT_EQ(seen.title, "Ava");
-    setOpenPanelHandler({});
-    // Offscreen there is nobody to answer: nothing is chosen and nothing blocks.
-    EXPECT_TRUE(runOpenPanel(nullptr, settings).isEmpty());
-}
