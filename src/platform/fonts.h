@@ -4,25 +4,32 @@
 #include <QPaintDevice>
 #include <QSizeF>
 #include <QString>
+#include <memory>
 #include <optional>
+
+class FontFace;
 
 // A font at a size in document points (one point is one logical pixel of the view at every zoom).
 // Sizes too small to show (0, negative, NaN, below a hundredth of a point, or infinite) give an
 // empty font that measures 0 and draws nothing; very large sizes are held at a cap and their metrics
 // scaled, so no zoom a user can type makes the font engine fail or hang.
+//
+// A font is its face (family, bold, italic) and a size. Text is measured and drawn in the face at one
+// fixed reference size and scaled, so the faces are shared by every size and every zoom, and so are
+// the widths they have measured.
 class Font {
 public:
     Font() = default;
 
     double size() const { return m_size; }
     bool isEmpty() const { return m_empty; }
-    bool isBold() const { return m_font.bold(); }
-    bool isItalic() const { return m_font.italic(); }
+    bool isBold() const;
+    bool isItalic() const;
     // The family the font engine actually uses (a metric-compatible face for Arial and friends).
     QString family() const;
 
-    // The Qt font at the capped size, and the factor that scales it to size().
-    const QFont& qfont() const { return m_font; }
+    // The Qt font at the size, held at the cap.
+    QFont qfont() const;
 
     // What measuring and the canvas use: the face at one fixed reference size, resolved for drawing
     // on `device`, and the factor that scales it to size(). Measuring at one size and scaling keeps
@@ -31,16 +38,16 @@ public:
     QFont referenceFontForDevice(const QPaintDevice* device) const;
     double referenceScale() const { return m_referenceScale; }
 
+    // The shared face; null only for a default-constructed font.
+    const FontFace* face() const { return m_face.get(); }
+
 private:
     friend std::optional<Font> fontWithName(const QString& name, double size);
     friend Font systemFontOfSize(double size);
     friend Font convertFontToHaveTrait(const Font& font, int trait);
-    friend double fontDescender(const Font& font);
-    friend QSizeF textSize(const QString& text, const Font& font);
-    static Font make(QFont font, double size);
+    static Font make(std::shared_ptr<const FontFace> face, double size);
 
-    QFont m_font;
-    QFont m_referenceFont;
+    std::shared_ptr<const FontFace> m_face;
     double m_size = 0.0;
     double m_referenceScale = 0.0;
     bool m_empty = true;
@@ -68,3 +75,10 @@ double fontDescender(const Font& font);
 // One-line size of `text`: the advance width, and the font's line spacing (ascent + descent +
 // leading) as height, the same for every string in that font.
 QSizeF textSize(const QString& text, const Font& font);
+
+// How many texts the faces keep measured widths of, over all faces. The widths are kept up to a
+// budget of text length (in code units, an empty text counting one) and dropped together when the
+// next one would pass it.
+qsizetype measuredTextCount();
+// Sets that budget; returns the previous one.
+qsizetype setMeasuredTextBudget(qsizetype nCodeUnits);

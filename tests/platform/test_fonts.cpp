@@ -2,6 +2,8 @@
 
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetricsF>
+#include <QImage>
 #include <QStringList>
 
 #include <algorithm>
@@ -54,4 +56,57 @@ TEST(TextSize, ScalesExactlyWithTheSizeAndIsNothingForAnEmptyFont) {
         EXPECT_TRUE(font.isEmpty() && systemFontOfSize(size).isEmpty()) << size;
         EXPECT_TRUE(textSize("abc", font) == QSizeF(0, 0) && fontDescender(font) == 0.0) << size;
     }
+}
+
+// Widths are kept per face and shared by every size, so a text measured in one face must never be
+// served for another: each width here, measured with the faces interleaved, is checked against Qt's
+// own measurement of that very font at the reference size, scaled. (Plain and italic Liberation Sans
+// differ by little more than a tenth of a point in these texts.)
+TEST(TextSize, KeptWidthsBelongToTheirFace) {
+    QImage device(1, 1, QImage::Format_ARGB32_Premultiplied);
+    device.setDotsPerMeterX(3780);
+    device.setDotsPerMeterY(3780);
+    const Font plain = *fontWithName("Liberation Sans", 15);
+    const Font serif = *fontWithName("Times New Roman", 15);
+    const std::vector<Font> fonts = {
+        plain,
+        convertFontToHaveTrait(plain, BoldFontMask),
+        convertFontToHaveTrait(plain, ItalicFontMask),
+        convertFontToHaveTrait(convertFontToHaveTrait(plain, BoldFontMask), ItalicFontMask),
+        serif,
+        *fontWithName("Courier New", 15),
+        systemFontOfSize(15),
+        *fontWithName("Liberation Sans", 31)};
+    for (int round = 0; round < 2; ++round) {
+        for (const Font& font : fonts) {
+            for (const QString text : {"iiii", "WWWW", "Wide words", "AVATAR Tyyp."}) {
+                const double qt =
+                    QFontMetricsF(font.referenceFontForDevice(&device), &device).horizontalAdvance(text) *
+                    font.referenceScale();
+                EXPECT_EQ(textSize(text, font).width(), qt)
+                    << qPrintable(font.family()) << " " << font.isBold() << font.isItalic() << " "
+                    << font.size() << " " << qPrintable(text);
+            }
+        }
+    }
+}
+
+TEST(TextSize, KeptWidthsStayWithinTheirBudget) {
+    const Font font = *fontWithName("Arial", 15);
+    std::vector<double> widths;
+    for (int i = 0; i < 60; ++i)
+        widths.push_back(textSize(QString::number(i + 10), font).width());
+    const qsizetype previous = setMeasuredTextBudget(100);
+    EXPECT_LE(measuredTextCount(), 100);
+    // Two code units a text: at most 50 are kept, and every width is still right.
+    for (int round = 0; round < 3; ++round) {
+        for (int i = 0; i < 60; ++i)
+            EXPECT_EQ(textSize(QString::number(i + 10), font).width(), widths[size_t(i)]) << i;
+        // Dropped when full, then filled again: never fewer than the ten since the last drop.
+        EXPECT_TRUE(measuredTextCount() >= 10 && measuredTextCount() <= 50) << measuredTextCount();
+    }
+    setMeasuredTextBudget(0);
+    EXPECT_EQ(textSize("10", font).width(), widths[0]);
+    EXPECT_EQ(measuredTextCount(), 0);
+    setMeasuredTextBudget(previous);
 }

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QString>
+
+// One face (family, bold, italic) at the reference size, shared by every Font of it whatever the
+// size. Fonts, measuring and the canvas use it; nothing outside the platform layer does.
+//
+// Everything runs on the main thread, like all of the program's drawing and measuring, so the caches
+// are not locked.
+class FontFace {
+public:
+    // The em of the reference size, in logical pixels.
+    static constexpr double kReferenceSize = 1000.0;
+
+    FontFace(const QFont& base, QString key, bool bold, bool italic);
+    FontFace(const FontFace&) = delete;
+    FontFace& operator=(const FontFace&) = delete;
+
+    // What identifies the face without its traits (the family it was asked by), and its traits.
+    const QString m_key;
+    const bool m_bold;
+    const bool m_italic;
+    // The face resolved against the reference device: at no particular size, and at the reference size.
+    QFont m_font;
+    QFont m_referenceFont;
+    // Line spacing (ascent + descent + leading) and descent at the reference size.
+    double m_lineSpacing = 0.0;
+    double m_descent = 0.0;
+
+    // The family the font engine uses for this face.
+    const QString& family() const;
+    // The advance of `text` at the reference size.
+    double advance(const QString& text) const;
+    // How many texts the face keeps the advance of, and dropping them.
+    qsizetype measuredCount() const { return m_advances.size(); }
+    void forgetMeasured() const { m_advances.clear(); }
+
+private:
+    QFontMetricsF m_metrics;
+    mutable QString m_family;
+    mutable QHash<QString, double> m_advances;
+};
