@@ -1,9 +1,13 @@
 #pragma once
 
+#include "platform/fonts.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QString>
+#include <QStringView>
+#include <memory>
 
 // One face (family, bold, italic) at the reference size, shared by every Font of it whatever the
 // size. Fonts, measuring and the canvas use it; nothing outside the platform layer does.
@@ -34,11 +38,17 @@ public:
     const QString& family() const;
     // The advance of `text` at the reference size.
     double advance(const QString& text) const;
+    // The pieces of a text longer than kTextPieceLength, with their advances at the reference size.
+    std::shared_ptr<const TextPieces> measurePieces(const QString& text) const;
     // How many texts the face keeps the advance of, and dropping them.
     qsizetype measuredCount() const { return m_advances.size(); }
     void forgetMeasured() const { m_advances.clear(); }
 
 private:
+    // Qt's advance of a short text, which it sums in 26.6 fixed point: a text whose advance would
+    // pass that range at the reference size is measured in halves instead.
+    double shapedAdvance(QStringView text) const;
+
     QFontMetricsF m_metrics;
     mutable QString m_family;
     mutable QHash<QString, double> m_advances;

@@ -23,9 +23,12 @@ constexpr double kReferenceSize = FontFace::kReferenceSize;
 // The measured widths the faces keep, in code units of text over all faces: a document's distinct
 // texts fit many times over, and a long session of documents cannot grow it without bound.
 constexpr qsizetype kMeasuredBudget = 8 * 1024 * 1024;
-// Longer texts are measured afresh: they rarely repeat, and one of them would crowd out thousands
-// of words.
-constexpr qsizetype kLongestMeasured = 1024;
+// The advance a short text may have at the reference size before Qt's 26.6 fixed point, which
+// holds up to 2^25, is no longer trusted.
+constexpr double kLargestShapedAdvance = 1 << 24;
+// Characters on either side of a cut from which what shaping does across it is measured: kerning
+// pairs, ligatures and joining forms reach across only a few.
+constexpr qsizetype kSeamReach = 8;
 
 // Fonts are sized and measured against a 96 dpi device so that a size in points is exactly that
 // many logical pixels, independent of the screen.
@@ -174,6 +177,61 @@ QFont atReferenceSize(QFont font) {
     return font;
 }
 
+char32_t codePointAt(QStringView text, qsizetype i) {
+    const QChar c = text[i];
+    if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+        return QChar::surrogateToUcs4(c, text[i + 1]);
+    return c.unicode();
+}
+
+// Whether shaping keeps the character at i to the one before it: a combining mark, a joiner, a
+// variation selector, or the second half of a surrogate pair.
+bool holdsToPrevious(QStringView text, qsizetype i) {
+    const QChar c = text[i];
+    if (c.isLowSurrogate())
+        return true;
+    const char32_t ucs = codePointAt(text, i);
+    if (QChar::isMark(ucs) || ucs == 0x200C || ucs == 0x200D || (ucs >= 0xFE00 && ucs <= 0xFE0F) ||
+        (ucs >= 0xE0100 && ucs <= 0xE01EF))
+        return true;
+    return text[i - 1].unicode() == 0x200D;
+}
+
+// The end of the piece that starts at `start`: after a space in the last half of the longest piece,
+// or else between two characters that do not hold together, or else (a stretch of combining
+// characters longer than half a piece) anywhere outside a surrogate pair.
+qsizetype pieceEnd(QStringView text, qsizetype start) {
+    const qsizetype limit = start + kTextPieceLength;
+    if (limit >= text.size())
+        return text.size();
+    const qsizetype lowest = start + kTextPieceLength / 2;
+    for (qsizetype p = limit; p > lowest; --p) {
+        if (text[p - 1] == u' ' && !holdsToPrevious(text, p))
+            return p;
+    }
+    for (qsizetype p = limit; p > lowest; --p) {
+        if (!holdsToPrevious(text, p))
+            return p;
+    }
+    return text[limit].isLowSurrogate() && text[limit - 1].isHighSurrogate() ? limit - 1 : limit;
+}
+
+// A window of at most kSeamReach code units ending at `end` (or starting at `start`), not beginning
+// or ending inside a surrogate pair.
+qsizetype seamStart(QStringView text, qsizetype end, qsizetype floor) {
+    qsizetype start = std::max(end - kSeamReach, floor);
+    if (start > floor && text[start].isLowSurrogate())
+        --start;
+    return start;
+}
+
+qsizetype seamEnd(QStringView text, qsizetype start, qsizetype ceiling) {
+    qsizetype end = std::min(start + kSeamReach, ceiling);
+    if (end < ceiling && text[end].isLowSurrogate())
+        ++end;
+    return end;
+}
+
 } // namespace
 
 FontFace::FontFace(const QFont& base, QString key, bool bold, bool italic)
@@ -190,11 +248,13 @@ const QString& FontFace::family() const {
 }
 
 double FontFace::advance(const QString& text) const {
-    if (text.size() > kLongestMeasured)
-        return m_metrics.horizontalAdvance(text);
+    // Long texts rarely repeat, and one of them would crowd out thousands of words: their advance
+    // is summed from pieces, and the caller keeps those.
+    if (text.size() > kTextPieceLength)
+        return measurePieces(text)->total();
     if (const auto it = m_advances.constFind(text); it != m_advances.constEnd())
         return *it;
-    const double width = m_metrics.horizontalAdvance(text);
+    const double width = shapedAdvance(text);
     Faces& all = faces();
     const qsizetype units = std::max<qsizetype>(text.size(), 1);
     if (all.nMeasuredUnits + units > all.nBudget) {
@@ -208,6 +268,62 @@ double FontFace::advance(const QString& text) const {
         all.nMeasuredUnits += units;
     }
     return width;
+}
+
+double FontFace::shapedAdvance(QStringView text) const {
+    const double width = m_metrics.horizontalAdvance(text.toString());
+    if ((width >= 0.0 && width <= kLargestShapedAdvance) || text.size() < 2)
+        return width;
+    qsizetype half = text.size() / 2;
+    if (text[half].isLowSurrogate())
+        ++half;
+    if (half >= text.size())
+        return width;
+    const QStringView left = text.first(half);
+    const QStringView right = text.sliced(half);
+    const qsizetype from = seamStart(text, half, 0);
+    const qsizetype to = seamEnd(text, half, text.size());
+    return shapedAdvance(left) + shapedAdvance(right) + shapedAdvance(text.sliced(from, to - from)) -
+           shapedAdvance(text.sliced(from, half - from)) - shapedAdvance(text.sliced(half, to - half));
+}
+
+std::shared_ptr<const TextPieces> FontFace::measurePieces(const QString& text) const {
+    auto pieces = std::make_shared<TextPieces>();
+    pieces->face = this;
+    pieces->length = text.size();
+    const QStringView view(text);
+    // Equal pieces and equal seams are shaped once: a run of one repeated character, or of a letter
+    // and its marks, costs little more than one piece.
+    QHash<QStringView, double> shaped;
+    const auto advanceOf = [&](qsizetype from, qsizetype to) {
+        const QStringView piece = view.sliced(from, to - from);
+        if (const auto it = shaped.constFind(piece); it != shaped.constEnd())
+            return *it;
+        const double width = shapedAdvance(piece);
+        shaped.insert(piece, width);
+        return width;
+    };
+
+    double total = 0.0;
+    qsizetype start = 0;
+    qsizetype previousStart = 0;
+    while (start < view.size()) {
+        const qsizetype end = pieceEnd(view, start);
+        if (start > 0) {
+            // What shaping does across the cut belongs to the piece after it, where the glyphs it
+            // moves are drawn.
+            const qsizetype from = seamStart(view, start, previousStart);
+            const qsizetype to = seamEnd(view, start, end);
+            total += advanceOf(from, to) - advanceOf(from, start) - advanceOf(start, to);
+        }
+        pieces->starts.push_back(start);
+        pieces->advances.push_back(total);
+        total += advanceOf(start, end);
+        previousStart = start;
+        start = end;
+    }
+    pieces->advances.push_back(total);
+    return pieces;
 }
 
 Font Font::make(std::shared_ptr<const FontFace> face, double size) {
@@ -302,6 +418,19 @@ QSizeF textSize(const QString& text, const Font& font) {
         return {0.0, 0.0};
     const FontFace& face = *font.face();
     return {face.advance(text) * font.referenceScale(), face.m_lineSpacing * font.referenceScale()};
+}
+
+TextMeasure measureText(const QString& text, const Font& font,
+                        const std::shared_ptr<const TextPieces>& known) {
+    if (font.isEmpty())
+        return {};
+    const FontFace& face = *font.face();
+    const double height = face.m_lineSpacing * font.referenceScale();
+    if (text.size() <= kTextPieceLength)
+        return {QSizeF(face.advance(text) * font.referenceScale(), height), nullptr};
+    std::shared_ptr<const TextPieces> pieces =
+        known && known->face == &face && known->length == text.size() ? known : face.measurePieces(text);
+    return {QSizeF(pieces->total() * font.referenceScale(), height), std::move(pieces)};
 }
 
 qsizetype measuredTextCount() {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class FontFace;
 
@@ -75,6 +76,37 @@ double fontDescender(const Font& font);
 // One-line size of `text`: the advance width, and the font's line spacing (ascent + descent +
 // leading) as height, the same for every string in that font.
 QSizeF textSize(const QString& text, const Font& font);
+
+// Texts longer than this many code units are measured in pieces of at most this length and drawn a
+// few pieces at a time: shaping a whole long text costs more than linear time in places, its advance
+// can pass what the font engine's fixed-point numbers hold, and a screen shows only a little of it.
+constexpr qsizetype kTextPieceLength = 1024;
+
+// Where a long text was cut and the advance before each piece, at the reference size of the face it
+// was measured in (scale by Font::referenceScale()). Pieces end after a space where one is near, and
+// never inside a surrogate pair; what shaping does across a cut (kerning, joining) is measured from
+// the characters around it and counted in the advance of the piece after it.
+struct TextPieces {
+    const FontFace* face = nullptr;
+    // The length of the text measured.
+    qsizetype length = 0;
+    // The first code unit of each piece, from 0.
+    std::vector<qsizetype> starts;
+    // The advance before each piece, and last the advance of the whole text: one more than starts.
+    std::vector<double> advances;
+
+    double total() const { return advances.empty() ? 0.0 : advances.back(); }
+};
+
+// What measuring a text gives: its one-line size, and for a text longer than kTextPieceLength its
+// pieces. `known` is an earlier measurement of the same text to reuse when it was made in the same
+// face (the pieces do not depend on the size).
+struct TextMeasure {
+    QSizeF size;
+    std::shared_ptr<const TextPieces> pieces;
+};
+TextMeasure measureText(const QString& text, const Font& font,
+                        const std::shared_ptr<const TextPieces>& known = {});
 
 // How many texts the faces keep measured widths of, over all faces. The widths are kept up to a
 // budget of text length (in code units, an empty text counting one) and dropped together when the

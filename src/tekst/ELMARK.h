@@ -4,6 +4,7 @@
 #include "KIRI.h"
 
 #include <QString>
+#include <memory>
 #include <vector>
 
 // A run of characters in one style.
@@ -13,6 +14,9 @@ public:
 
     QString m_strTekst;
     std::optional<double> m_fIndeksKorgus;
+    // For a text longer than kTextPieceLength: where measuring cut it, and the advance before each
+    // piece, so that drawing can find the part in view without measuring the text again.
+    std::shared_ptr<const TextPieces> m_cTukid;
 
     void ArvutaSuurus(const std::vector<KIRI>& arrJooksevKiri, double fSuum);
 };

@@ -8,14 +8,32 @@
 
 namespace {
 
-// The composed form of a run's text. Text below U+0300 holds no combining mark and nothing that
-// composes, so it is already composed and most runs skip the normalisation and its copy.
+// Canonical reordering sorts each stretch of combining characters in place, in time that grows with
+// the square of its length; runs with longer stretches than this keep their text as it is.
+constexpr int kPisimJarjestatav = 32;
+
+// The composed form of a run's text, so that canonically equivalent texts share. Text below U+0300
+// holds no combining mark and nothing that composes, so it is already composed and most runs skip
+// the normalisation and its copy. A text with a stretch of more than kPisimJarjestatav combining
+// characters is taken as it is: such texts are not worth the time their reordering would take.
 QString koostatud(const QString& strTekst) {
-    for (const QChar c : strTekst) {
-        if (c.unicode() >= 0x300)
-            return strTekst.normalized(QString::NormalizationForm_C);
+    bool bVaja = false;
+    int nJarjest = 0;
+    for (qsizetype i = 0; i < strTekst.size(); ++i) {
+        const QChar c = strTekst[i];
+        if (c.unicode() < 0x300) {
+            nJarjest = 0;
+            continue;
+        }
+        bVaja = true;
+        char32_t ucs = c.unicode();
+        if (c.isHighSurrogate() && i + 1 < strTekst.size() && strTekst[i + 1].isLowSurrogate())
+            ucs = QChar::surrogateToUcs4(c, strTekst[++i]);
+        nJarjest = QChar::combiningClass(ucs) != 0 ? nJarjest + 1 : 0;
+        if (nJarjest > kPisimJarjestatav)
+            return strTekst;
     }
-    return strTekst;
+    return bVaja ? strTekst.normalized(QString::NormalizationForm_C) : strTekst;
 }
 
 } // namespace
@@ -34,10 +52,11 @@ void SharedMeasurer::Mooda(ELEMENT& element) {
             mark.m_cSuurus = it->cSuurus;
             mark.m_fTous = it->fTous;
             mark.m_fIndeksKorgus = it->fLisa;
+            mark.m_cTukid = it->cTukid;
             return;
         }
         mark.ArvutaSuurus(m_arrJooksevKiri, m_fSuum);
-        m_arrMargid.insert(key, Moot{mark.m_cSuurus, mark.m_fTous, mark.m_fIndeksKorgus});
+        m_arrMargid.insert(key, Moot{mark.m_cSuurus, mark.m_fTous, mark.m_fIndeksKorgus, mark.m_cTukid});
         return;
     }
     case ELTUUP::TUHIK: {
@@ -49,7 +68,7 @@ void SharedMeasurer::Mooda(ELEMENT& element) {
             return;
         }
         tuhik.ArvutaSuurus(m_arrJooksevKiri, m_fSuum);
-        m_arrTuhikud.insert(tuhik.m_nKiri, Moot{tuhik.m_cSuurus, tuhik.m_fTous, tuhik.m_fOrginaalLaius});
+        m_arrTuhikud.insert(tuhik.m_nKiri, Moot{tuhik.m_cSuurus, tuhik.m_fTous, tuhik.m_fOrginaalLaius, {}});
         return;
     }
     case ELTUUP::TAB:
@@ -64,7 +83,7 @@ void SharedMeasurer::Mooda(ELEMENT& element) {
             static_cast<ELTAB&>(element).ArvutaSuurus(m_arrJooksevKiri, m_fSuum);
         else
             static_cast<ELENTER&>(element).ArvutaSuurus(m_arrJooksevKiri, m_fSuum);
-        tabel.insert(element.m_nKiri, Moot{element.m_cSuurus, element.m_fTous, std::nullopt});
+        tabel.insert(element.m_nKiri, Moot{element.m_cSuurus, element.m_fTous, std::nullopt, {}});
         return;
     }
     case ELTUUP::PILT:

@@ -6,6 +6,7 @@
 #include <QPair>
 #include <QSizeF>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -33,6 +34,8 @@ private:
         std::optional<double> fTous;
         // m_fIndeksKorgus of a run, m_fOrginaalLaius of a space; unused for tabs and paragraph ends.
         std::optional<double> fLisa;
+        // The pieces of a long run.
+        std::shared_ptr<const TextPieces> cTukid;
     };
 
     const std::vector<KIRI>& m_arrJooksevKiri;

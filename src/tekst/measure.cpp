@@ -19,32 +19,33 @@ struct TekstiMoot {
     QSizeF cSuurus;
     double fTous = 0.0;
     double fIndeksKorgus = 0.0;
+    std::shared_ptr<const TextPieces> cTukid;
 };
 
 // Height and rise come from the normal font, the width from the index font, so that super- and
 // subscript runs sit in the same line geometry as normal text while taking only their own width.
-TekstiMoot moodaTekst(const QString& strTekst, const KIRI& kiri, double fSuum) {
+// A line's height is the same for every text in a font, so the text is shaped only once, in the
+// font its width comes from; cVarasem is an earlier measurement of the same text to reuse.
+TekstiMoot moodaTekst(const QString& strTekst, const KIRI& kiri, double fSuum,
+                      const std::shared_ptr<const TextPieces>& cVarasem = {}) {
     const Font normaal = kiri.TooFont(fSuum, false);
-    const QSizeF cNormaal = textSize(strTekst, normaal);
-    const double fKorgus = cNormaal.height();
+    const double fKorgus = textSize(QString(), normaal).height();
     const double fTous = fKorgus + fontDescender(normaal);
 
-    // Without either index flag the index font is the normal font; measuring it again would only
-    // repeat the same numbers.
-    QSizeF cIndeks = cNormaal;
-    if (kiri.m_bUlaindeks || kiri.m_bAlaindeks)
-        cIndeks = textSize(strTekst, kiri.TooFont(fSuum, true));
-
-    return {QSizeF(cIndeks.width(), fKorgus), fTous, cIndeks.height()};
+    // Without either index flag the index font is the normal font.
+    const bool bIndeks = kiri.m_bUlaindeks || kiri.m_bAlaindeks;
+    const TextMeasure indeks = measureText(strTekst, bIndeks ? kiri.TooFont(fSuum, true) : normaal, cVarasem);
+    return {QSizeF(indeks.size.width(), fKorgus), fTous, indeks.size.height(), indeks.pieces};
 }
 
 } // namespace
 
 void ELMARK::ArvutaSuurus(const std::vector<KIRI>& arrJooksevKiri, double fSuum) {
-    const TekstiMoot moot = moodaTekst(m_strTekst, kiriIndeksil(arrJooksevKiri, m_nKiri), fSuum);
+    const TekstiMoot moot = moodaTekst(m_strTekst, kiriIndeksil(arrJooksevKiri, m_nKiri), fSuum, m_cTukid);
     m_cSuurus = moot.cSuurus;
     m_fTous = moot.fTous;
     m_fIndeksKorgus = moot.fIndeksKorgus;
+    m_cTukid = moot.cTukid;
 }
 
 void ELTUHIK::ArvutaSuurus(const std::vector<KIRI>& arrJooksevKiri, double fSuum) {

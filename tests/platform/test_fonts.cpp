@@ -110,3 +110,54 @@ TEST(TextSize, KeptWidthsStayWithinTheirBudget) {
     EXPECT_EQ(measuredTextCount(), 0);
     setMeasuredTextBudget(previous);
 }
+
+// A long text is measured in pieces, and must measure what the whole text would: its parts' widths
+// and what shaping does where they meet (w(pp) - 2 w(p) for a repeated part p). The whole text
+// cannot be asked directly: Qt sums advances in 26.6 fixed point, which overflows at the 1000 px
+// reference size past about 67,000 "x" and gave negative widths. Where it does not overflow the
+// pieces must match it exactly.
+TEST(TextSize, LongTextsMeasureAsTheirPartsDo) {
+    QImage device(1, 1, QImage::Format_ARGB32_Premultiplied);
+    device.setDotsPerMeterX(3780);
+    device.setDotsPerMeterY(3780);
+    const Font font = *fontWithName("Arial", 12);
+    const auto width = [&](const QString& text) { return textSize(text, font).width(); };
+    const QString sentence = "Tavaline AVATAR tekst, Tyyp. ";
+    const QString marks = QString::fromUtf8("\u0301\u0316\u0302");
+    // A text made of a prefix and n copies of a part.
+    const std::tuple<const char*, QString, QString, int> rows[] = {
+        {"67,200 x", "", "x", 67'200},
+        {"three million x", "", "x", 3'000'000},
+        {"a kerned sentence, 40,000 times", "", sentence, 40'000},
+        {"a letter, then emoji: surrogate pairs", "a", QString::fromUtf8("\U0001F600"), 300'000},
+        {"a letter and a million combining marks", "a", marks, 333'334},
+    };
+    for (const auto& [name, prefix, part, n] : rows) {
+        const QString text = prefix + part.repeated(n);
+        const TextMeasure measure = measureText(text, font);
+        double expected = n * width(part) + (n - 1) * (width(part + part) - 2 * width(part));
+        if (!prefix.isEmpty())
+            expected += width(prefix + part) - width(part);
+        EXPECT_NEAR(measure.size.width(), expected, 1e-6 * std::max(1.0, expected)) << name;
+        EXPECT_EQ(measure.size.width(), width(text)) << name;
+
+        // The pieces tile the text in order, none too long and none starting inside a surrogate pair.
+        ASSERT_TRUE(measure.pieces) << name;
+        const TextPieces& pieces = *measure.pieces;
+        ASSERT_EQ(pieces.advances.size(), pieces.starts.size() + 1) << name;
+        EXPECT_EQ(pieces.starts.front(), 0) << name;
+        for (size_t i = 0; i < pieces.starts.size(); ++i) {
+            const qsizetype end = i + 1 < pieces.starts.size() ? pieces.starts[i + 1] : text.size();
+            EXPECT_TRUE(end > pieces.starts[i] && end - pieces.starts[i] <= kTextPieceLength &&
+                        !text[pieces.starts[i]].isLowSurrogate())
+                << name << " piece " << i;
+        }
+        EXPECT_EQ(pieces.total() * font.referenceScale(), measure.size.width()) << name;
+    }
+    // A hundred sentences do not overflow: the pieces give exactly Qt's width of the whole.
+    const QString hundred = sentence.repeated(100);
+    EXPECT_EQ(width(hundred),
+              QFontMetricsF(font.referenceFontForDevice(&device), &device).horizontalAdvance(hundred) *
+                  font.referenceScale());
+    EXPECT_FALSE(measureText(sentence, font).pieces);
+}

@@ -4,6 +4,7 @@
 #include "tekst/ELMARK.h"
 #include "tekst/ELTAB.h"
 #include "tekst/ELTUHIK.h"
+#include "tekst/LOIK.h"
 #include "tekst/SharedMeasurer.h"
 
 #include <gtest/gtest.h>
@@ -88,6 +89,47 @@ TEST(SharedMeasurer, EachKindSharesOnlyWithItsOwnKind) {
                                           : laius(mooda<ELENTER>(0, "", &mootja));
             EXPECT_EQ(f, nLiik == 0 ? fTuhik : nLiik == 1 ? fTab : fEnter) << nEsimene << " " << k;
         }
+    }
+}
+
+// A run of many thousands of characters measures what its characters add up to, in time that grows
+// with its length; it keeps the pieces it was measured in for drawing, shares them with equal runs and
+// reuses them at another zoom. It used to measure negative past about 67,000 "x" at 12 points (a
+// fixed-point overflow), and a letter with a long stretch of marks of two classes took time growing
+// with the square of their number to find the runs it equals.
+TEST(Measure, LongRunsMeasureRightAndKeepTheirPieces) {
+    const std::vector<KIRI> tabel = {KIRI("Arial", 12, false, false, false, false, false, false, {})};
+    const Font font = tabel[0].TooFont(100, false);
+    const std::tuple<const char*, QString, double> read[] = {
+        {"67,200 x", QString(67'200, u'x'), 67'200 * textSize("x", font).width()},
+        {"a letter and 200,000 marks", "a" + QString::fromUtf8("\u0301\u0316").repeated(100'000),
+         textSize("a", font).width()},
+    };
+    for (const auto& [nimi, strTekst, fOodatud] : read) {
+        SharedMeasurer mootja(tabel, 100);
+        std::unique_ptr<ELMARK> marks[2];
+        for (auto& m : marks) {
+            m = std::make_unique<ELMARK>();
+            m->m_nKiri = 0;
+            m->m_strTekst = strTekst;
+            mootja.Mooda(*m);
+        }
+        EXPECT_NEAR(marks[0]->laius(), fOodatud, 1e-6 * fOodatud) << nimi;
+        ASSERT_TRUE(marks[0]->m_cTukid) << nimi;
+        EXPECT_EQ(marks[0]->m_cTukid->total() * font.referenceScale(), marks[0]->laius()) << nimi;
+        EXPECT_TRUE(marks[1]->m_cTukid == marks[0]->m_cTukid && marks[1]->laius() == marks[0]->laius())
+            << nimi;
+
+        const auto* tukid = marks[0]->m_cTukid.get();
+        SharedMeasurer(tabel, 200).Mooda(*marks[0]);
+        EXPECT_TRUE(marks[0]->m_cTukid.get() == tukid && marks[0]->laius() == 2 * marks[1]->laius()) << nimi;
+
+        // Laid out, the run stands alone on a line as wide as it is.
+        auto loik = std::make_shared<LOIK>();
+        loik->m_arrELEMENT.push_back(std::move(marks[1]));
+        loik->m_arrELEMENT.push_back(mooda<ELENTER>(0));
+        const std::vector<RIDA> arrRead = loik->TooRead(792);
+        EXPECT_TRUE(!arrRead.empty() && *arrRead.front().m_fMaksLaius >= fOodatud) << nimi;
     }
 }
 
