@@ -75,14 +75,166 @@ template <typename Visit> void kaiNahtavadRead(const Tekstiboks& t, const QRectF
     }
 }
 
-// The run of character elements collected but not drawn yet.
+// The run of character elements collected but not drawn yet: elements nEsimene ... nViimane of its
+// line.
 struct Jooks {
     QString strTekst;
     QPointF pt;
     const ELMARK* mark = nullptr;
     double fLaius = 0.0;
     bool bValitud = false;
+    size_t nEsimene = 0;
+    size_t nViimane = 0;
 };
+
+// What drawing a run in its style needs, taken from the style of its first element.
+struct TekstiStiil {
+    Font font;
+    Colour clTekst;
+    TextDecoration kaunistus = TextDecoration::None;
+    std::optional<Colour> clTaust;
+    // The top of the text's line box, for a run whose top is at fYlal.
+    double y = 0.0;
+};
+
+TekstiStiil tekstiStiil(const Tekstiboks& t, const ELMARK& mark, bool bValitud, double fYlal,
+                        double fKoguKorgus, double fTekstiKorgus, double fReaTous) {
+    // The reader builds the style table and the indices together; an index outside it still draws,
+    // in the default style, rather than reading past the table.
+    static const KIRI kVaikeKiri;
+    const bool bKiriOlemas = mark.m_nKiri >= 0 && mark.m_nKiri < qint64(t.m_arrJooksevKiri.size());
+    const KIRI& kiri = bKiriOlemas ? t.m_arrJooksevKiri[size_t(mark.m_nKiri)] : kVaikeKiri;
+
+    TekstiStiil stiil;
+    stiil.y = fYlal + (fReaTous - mark.m_fTous.value_or(fReaTous));
+    if (kiri.m_bAlaindeks && mark.m_cSuurus)
+        stiil.y += mark.korgus() - mark.m_fIndeksKorgus.value_or(mark.korgus());
+    stiil.y += fKoguKorgus - fTekstiKorgus;
+
+    stiil.font = kiri.TooFont(t.m_fSuum, true);
+    stiil.clTekst = bValitud ? Colour::white() : kiri.m_clKirjavarv;
+    if (kiri.m_bAllaKriipsutatud)
+        stiil.kaunistus = stiil.kaunistus | TextDecoration::Underline;
+    if (kiri.m_bLabiKriipsutatud)
+        stiil.kaunistus = stiil.kaunistus | TextDecoration::StrikeThrough;
+
+    // An absent highlight has no colour to fill with, so it stays on the white page like opaque white.
+    if (bValitud)
+        stiil.clTaust = kValikuTaust;
+    else if (mark.m_clEsiletost && *mark.m_clEsiletost != Colour::white())
+        stiil.clTaust = mark.m_clEsiletost;
+    return stiil;
+}
+
+void taidaTaust(Canvas& canvas, const TekstiStiil& stiil, const QRectF& rTaust) {
+    if (!stiil.clTaust)
+        return;
+    canvas.setAntialiasing(false);
+    canvas.fillRect(rTaust, *stiil.clTaust);
+    canvas.setAntialiasing(true);
+}
+
+// A run longer than kTextPieceLength draws only what is in view, and of that at most this many code
+// units and kTihedus more for every pixel their advances span: beyond that, characters without
+// advance (a stack of combining marks) only darken the same pixels again.
+constexpr qsizetype kSuurimJoonistatav = 16 * kTextPieceLength;
+constexpr double kTihedus = 256;
+// What one text-drawing call may span at the reference size, well inside the font engine's fixed point.
+constexpr double kSuurimJoonistatavLaius = 8'000'000.0;
+
+// Draws the part of a long run that lies between fVasak and fParem (view coordinates): whole
+// elements in view, a few at a time, and of an element too long for that only the pieces in view,
+// each placed by the advances measured with them.
+void joonistaPikkJooks(Canvas& canvas, const std::vector<ELEMENT*>& arrElemendid, const Jooks& jooks,
+                       const TekstiStiil& stiil, double fServX, double y, double fVasak, double fParem) {
+    // Glyphs reach a little outside their advance (italics, marks); what is that close is drawn too.
+    const double fVaru = 2 * stiil.font.size() + 2;
+    fVasak -= fVaru;
+    fParem += fVaru;
+    qsizetype nJoonistatud = 0;
+    double fJoonistatudLaius = 0.0;
+    const auto lubatud = [&](double fLisaLaius) {
+        return double(kSuurimJoonistatav) + kTihedus * std::max(0.0, fJoonistatudLaius + fLisaLaius);
+    };
+    QString strTukk;
+    double fTukiX = 0.0;
+    double fTukiLopp = 0.0;
+    const auto joonistaTukk = [&] {
+        if (!strTukk.isEmpty())
+            canvas.drawText(strTukk, QPointF(fTukiX, y), stiil.font, stiil.clTekst, stiil.kaunistus);
+        nJoonistatud += strTukk.size();
+        fJoonistatudLaius += fTukiLopp - fTukiX;
+        strTukk.clear();
+        fTukiX = fTukiLopp = 0.0;
+    };
+    for (size_t k = jooks.nEsimene; k <= jooks.nViimane && double(nJoonistatud) < lubatud(fTukiLopp - fTukiX);
+         ++k) {
+        const auto* mark = static_cast<const ELMARK*>(arrElemendid[k]);
+        if (!onPaigutatud(mark) || mark->m_TUUP != ELTUUP::MARK)
+            continue;
+        const double x0 = fServX + mark->m_ptPos->x();
+        if (x0 + mark->laius() < fVasak || x0 > fParem || mark->m_strTekst.isEmpty()) {
+            joonistaTukk();
+            continue;
+        }
+        const QString& strTekst = mark->m_strTekst;
+        if (strTekst.size() <= kTextPieceLength) {
+            if (strTukk.size() + strTekst.size() > kTextPieceLength)
+                joonistaTukk();
+            if (strTukk.isEmpty())
+                fTukiX = x0;
+            strTukk += strTekst;
+            fTukiLopp = x0 + mark->laius();
+            continue;
+        }
+        joonistaTukk();
+
+        // The pieces it was measured in place it; without them (an element measured in another
+        // face, or set by hand) the pieces are cut here and placed in proportion to their length.
+        const double fSkaala = stiil.font.referenceScale();
+        std::shared_ptr<const TextPieces> tukid = mark->m_cTukid;
+        if (!tukid || tukid->face != stiil.font.face() || tukid->length != strTekst.size()) {
+            auto ligikaudu = std::make_shared<TextPieces>();
+            ligikaudu->length = strTekst.size();
+            const double fKokku = mark->laius() / fSkaala;
+            for (qsizetype nAlgus = 0; nAlgus < strTekst.size();) {
+                ligikaudu->starts.push_back(nAlgus);
+                ligikaudu->advances.push_back(fKokku * double(nAlgus) / double(strTekst.size()));
+                nAlgus = std::min(nAlgus + kTextPieceLength, strTekst.size());
+                if (nAlgus < strTekst.size() && strTekst[nAlgus].isLowSurrogate())
+                    ++nAlgus;
+            }
+            ligikaudu->advances.push_back(fKokku);
+            tukid = std::move(ligikaudu);
+        }
+        const std::vector<qsizetype>& arrAlgus = tukid->starts;
+        const std::vector<double>& arrEnne = tukid->advances;
+        const size_t nTukke = arrAlgus.size();
+        const auto xAt = [&](size_t i) { return x0 + arrEnne[i] * fSkaala; };
+        // The first piece whose end reaches the visible part, by halving: advances grow along a run.
+        size_t i = 0;
+        for (size_t nKuni = nTukke; i < nKuni;) {
+            const size_t nKesk = i + (nKuni - i) / 2;
+            if (xAt(nKesk + 1) < fVasak)
+                i = nKesk + 1;
+            else
+                nKuni = nKesk;
+        }
+        size_t j = i;
+        while (j < nTukke && xAt(j) <= fParem &&
+               double(nJoonistatud + (arrAlgus[j] - arrAlgus[i])) < lubatud(xAt(j) - xAt(i)) &&
+               arrEnne[j + 1] - arrEnne[i] <= kSuurimJoonistatavLaius)
+            ++j;
+        if (j == i)
+            continue;
+        const qsizetype nLopp = j < nTukke ? arrAlgus[j] : strTekst.size();
+        fTukiX = xAt(i);
+        fTukiLopp = xAt(j);
+        strTukk = strTekst.mid(arrAlgus[i], nLopp - arrAlgus[i]);
+        joonistaTukk();
+    }
+    joonistaTukk();
+}
 
 } // namespace
 
@@ -141,8 +293,22 @@ void Tekstiboks::Joonista(Canvas& canvas) const {
         auto joonistaJooks = [&] {
             if (jooks.strTekst.isEmpty())
                 return;
-            JoonistaTekst(canvas, jooks.strTekst, jooks.pt, fKogu, fTekst, fTous, *jooks.mark, jooks.bValitud,
-                          jooks.fLaius);
+            if (jooks.strTekst.size() <= kTextPieceLength) {
+                JoonistaTekst(canvas, jooks.strTekst, jooks.pt, fKogu, fTekst, fTous, *jooks.mark,
+                              jooks.bValitud, jooks.fLaius);
+            } else {
+                // A long run is drawn only where it is in view: its background over the visible
+                // part, then its text piece by piece.
+                const TekstiStiil stiil =
+                    tekstiStiil(*this, *jooks.mark, jooks.bValitud, jooks.pt.y(), fKogu, fTekst, fTous);
+                const QRectF rJooks(jooks.pt.x(), jooks.pt.y(), jooks.fLaius, fKogu);
+                taidaTaust(
+                    canvas, stiil,
+                    rJooks.intersected(QRectF(rVis.left() - 1, rJooks.top(), rVis.width() + 2, fKogu)));
+                if (!stiil.font.isEmpty())
+                    joonistaPikkJooks(canvas, rida.m_arrELEMENT, jooks, stiil, fServX, stiil.y, rVis.left(),
+                                      rVis.right());
+            }
             jooks.strTekst.clear();
         };
         // A run never spans two lines, so the last style and highlight need not outlive the line.
@@ -150,7 +316,8 @@ void Tekstiboks::Joonista(Canvas& canvas) const {
         std::optional<Colour> clViimane;
         bool bEsimene = true;
 
-        for (const ELEMENT* e : rida.m_arrELEMENT) {
+        for (size_t k = 0; k < rida.m_arrELEMENT.size(); ++k) {
+            const ELEMENT* e = rida.m_arrELEMENT[k];
             const qint64 i = nIndeks++;
             if (!onPaigutatud(e)) {
                 joonistaJooks();
@@ -174,7 +341,9 @@ void Tekstiboks::Joonista(Canvas& canvas) const {
                     jooks.mark = mark;
                     jooks.fLaius = 0.0;
                     jooks.bValitud = bValitud;
+                    jooks.nEsimene = k;
                 }
+                jooks.nViimane = k;
                 jooks.strTekst += mark->m_strTekst;
                 jooks.fLaius += mark->laius();
                 break;
@@ -233,36 +402,8 @@ void Tekstiboks::Joonista(Canvas& canvas) const {
 void Tekstiboks::JoonistaTekst(Canvas& canvas, const QString& strTekst, QPointF pt, double fKoguKorgus,
                                double fTekstiKorgus, double fReaTous, const ELMARK& mark, bool bValitud,
                                double fTekstiLaius) const {
-    // The reader builds the style table and the indices together; an index outside it still draws,
-    // in the default style, rather than reading past the table.
-    static const KIRI kVaikeKiri;
-    const bool bKiriOlemas = mark.m_nKiri >= 0 && mark.m_nKiri < qint64(m_arrJooksevKiri.size());
-    const KIRI& kiri = bKiriOlemas ? m_arrJooksevKiri[size_t(mark.m_nKiri)] : kVaikeKiri;
-
-    double y = pt.y() + (fReaTous - mark.m_fTous.value_or(fReaTous));
-    if (kiri.m_bAlaindeks && mark.m_cSuurus)
-        y += mark.korgus() - mark.m_fIndeksKorgus.value_or(mark.korgus());
-    y += fKoguKorgus - fTekstiKorgus;
-
-    const Font font = kiri.TooFont(m_fSuum, true);
-    const Colour clTekst = bValitud ? Colour::white() : kiri.m_clKirjavarv;
-    TextDecoration kaunistus = TextDecoration::None;
-    if (kiri.m_bAllaKriipsutatud)
-        kaunistus = kaunistus | TextDecoration::Underline;
-    if (kiri.m_bLabiKriipsutatud)
-        kaunistus = kaunistus | TextDecoration::StrikeThrough;
-
-    // An absent highlight has no colour to fill with, so it stays on the white page like opaque white.
-    std::optional<Colour> clTaust;
-    if (bValitud)
-        clTaust = kValikuTaust;
-    else if (mark.m_clEsiletost && *mark.m_clEsiletost != Colour::white())
-        clTaust = mark.m_clEsiletost;
-    if (clTaust) {
-        canvas.setAntialiasing(false);
-        canvas.fillRect(QRectF(pt.x(), pt.y(), fTekstiLaius, fKoguKorgus), *clTaust);
-        canvas.setAntialiasing(true);
-    }
-
-    canvas.drawText(strTekst, QPointF(pt.x(), y), font, clTekst, kaunistus);
+    const TekstiStiil stiil =
+        tekstiStiil(*this, mark, bValitud, pt.y(), fKoguKorgus, fTekstiKorgus, fReaTous);
+    taidaTaust(canvas, stiil, QRectF(pt.x(), pt.y(), fTekstiLaius, fKoguKorgus));
+    canvas.drawText(strTekst, QPointF(pt.x(), stiil.y), stiil.font, stiil.clTekst, stiil.kaunistus);
 }

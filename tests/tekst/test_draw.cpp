@@ -188,4 +188,102 @@ TEST(Draw, VisibleLinesDeepInALongDocument) {
     }
 }
 
+// Records each text drawn with its top-left corner.
+struct Salvestaja : Maal, Canvas {
+    std::vector<std::pair<QString, QPointF>> arrTekstid;
+
+    explicit Salvestaja(const Tekstiboks& t) : Canvas(Maal::painter) { t.Joonista(*this); }
+    void drawText(const QString& s, const QPointF& p, const Font&, const Colour&, TextDecoration) override {
+        arrTekstid.emplace_back(s, p);
+    }
+};
+
+// A document of one paragraph holding `strRuns`, in Arial 15, its view 800 x 600 at zoom fSuum.
+std::unique_ptr<Tekstiboks> yksLoik(const QString& strRuns, double fSuum = 100) {
+    auto t = std::make_unique<Tekstiboks>();
+    t->SeaNahtavaAlaSuurus(QSizeF(800, 600));
+    t->AvaFail("VLM1<1{F Arial;15;0;0;0;0;0;0;#000000}" + strRuns + "{N}>");
+    if (fSuum != 100)
+        t->Suumi(fSuum);
+    return t;
+}
+
+// Inside a run of hundreds of thousands of characters a screen draws only the part in view, where
+// measuring put it: each drawn text is the run's text at the place it is drawn, and together they
+// cover the visible area. Characters without advance (a letter and its marks) stack in one place,
+// and only a bounded number of them is drawn.
+TEST(Draw, LongRunsDrawOnlyWhatIsInView) {
+    const QString strX(300'000, u'x');
+    const QString strKernitud = QStringLiteral("AVATAR Tyyp. ").repeated(20'000);
+    const QString strMargid = "a" + QString(200'000, QChar(0x0301));
+    // The run, and where in it the visible area is centred (as a share of its width).
+    const std::tuple<const char*, QString, double> read[] = {
+        {"start", strX, 0.0},
+        {"middle", strX, 0.5},
+        {"end", strX, 1.0},
+        {"kerned, middle", strKernitud, 0.5},
+        {"a letter and 200,000 marks", strMargid, 0.0},
+    };
+    for (const auto& [nimi, strTekst, fOsa] : read) {
+        const auto t = yksLoik("{M " + strTekst + "}");
+        const Font font = t->m_arrJooksevKiri[0].TooFont(100, true);
+        const double fJooks = textSize(strTekst, font).width();
+        t->SeaKerimiskoht(QPointF(std::clamp(4 + fOsa * fJooks - 400, 0.0, t->width() - 800.0), 0));
+        const QRectF rVis = t->TooNahtavRist();
+        ASSERT_EQ(rVis.width(), 800) << nimi;
+        const TextPieces& tukid = *static_cast<const ELMARK&>(*t->m_arrLOIK[0]->m_arrELEMENT[0]).m_cTukid;
+
+        const Salvestaja s(*t);
+        ASSERT_FALSE(s.arrTekstid.empty()) << nimi;
+        qsizetype nKokku = 0, nJargmine = -1;
+        for (const auto& [strJoonistatud, pt] : s.arrTekstid) {
+            nKokku += strJoonistatud.size();
+            if (strTekst == strMargid)
+                continue;
+            // The drawn text starts a piece; it must be the run's text there and follow on from the
+            // text drawn before it.
+            size_t k = 0;
+            while (k < tukid.starts.size() &&
+                   std::abs(4 + tukid.advances[k] * font.referenceScale() - pt.x()) > 1e-6)
+                ++k;
+            ASSERT_LT(k, tukid.starts.size()) << nimi << " " << pt.x();
+            const qsizetype nAlgus = tukid.starts[k];
+            EXPECT_EQ(strJoonistatud, strTekst.mid(nAlgus, strJoonistatud.size())) << nimi;
+            // Its first glyph stands where it stands in the whole run: after the text before it, moved
+            // by whatever kerning that text's last glyph has with it.
+            const double fEnne = textSize(strTekst.left(nAlgus + 1), font).width() -
+                                 textSize(strTekst.mid(nAlgus, 1), font).width();
+            EXPECT_NEAR(pt.x(), 4 + fEnne, 1e-6) << nimi;
+            EXPECT_TRUE(nJargmine < 0 || nAlgus == nJargmine) << nimi;
+            nJargmine = nAlgus + strJoonistatud.size();
+        }
+        // The pieces that reach into view (an 800 point view shows about a hundred characters);
+        // of the stacked marks a few screens' worth, whatever the run's length.
+        EXPECT_LE(nKokku, (strTekst == strMargid ? 32 : 3) * kTextPieceLength) << nimi;
+        const auto& [strEsimene, ptEsimene] = s.arrTekstid.front();
+        const auto& [strViimane, ptViimane] = s.arrTekstid.back();
+        EXPECT_LE(ptEsimene.x(), std::max(rVis.left(), 4.0)) << nimi;
+        EXPECT_GE(ptViimane.x() + textSize(strViimane, font).width(), std::min(rVis.right(), 4 + fJooks))
+            << nimi;
+    }
+
+    // At zoom 0.2, twenty thousand short runs share one line and make one run of 40,000 characters:
+    // drawn a piece at a time, each piece at its first element, all of it in order.
+    QString strLuhikesed;
+    for (int i = 0; i < 20'000; ++i)
+        strLuhikesed += QStringLiteral("{M x%1}").arg(i % 10);
+    const auto t = yksLoik(strLuhikesed, 0.2);
+    ASSERT_EQ(t->m_arrRIDA.size(), 1u);
+    const Salvestaja s(*t);
+    QString strKoik;
+    for (const auto& [strJoonistatud, pt] : s.arrTekstid) {
+        EXPECT_LE(strJoonistatud.size(), kTextPieceLength);
+        const auto& e = *t->m_arrRIDA[0].m_arrELEMENT[size_t(strKoik.size() / 2)];
+        EXPECT_EQ(pt.x(), 4 + e.m_ptPos->x()) << strKoik.size();
+        strKoik += strJoonistatud;
+    }
+    EXPECT_EQ(strKoik.size(), 40'000);
+    EXPECT_TRUE(strKoik.startsWith("x0x1x2") && strKoik.endsWith("x8x9"));
+}
+
 } // namespace
