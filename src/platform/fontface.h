@@ -8,18 +8,20 @@
 #include <QString>
 #include <QStringView>
 #include <memory>
+#include <optional>
 
 // One face (family, bold, italic) at the reference size, shared by every Font of it whatever the
 // size. Fonts, measuring and the canvas use it; nothing outside the platform layer does.
 //
 // Everything runs on the main thread, like all of the program's drawing and measuring, so the caches
 // are not locked.
-class FontFace {
+class FontFace : public std::enable_shared_from_this<FontFace> {
 public:
     // The em of the reference size, in logical pixels.
     static constexpr double kReferenceSize = 1000.0;
 
-    FontFace(const QFont& base, QString key, bool bold, bool italic);
+    // A plain face, or the variant with the traits of the plain face `plain`.
+    FontFace(const QFont& base, QString key, bool bold, bool italic, const FontFace* plain = nullptr);
     FontFace(const FontFace&) = delete;
     FontFace& operator=(const FontFace&) = delete;
 
@@ -36,6 +38,15 @@ public:
 
     // The family the font engine uses for this face.
     const QString& family() const;
+    // The face of the same family with these traits, made the first time it is asked for.
+    std::shared_ptr<const FontFace> variant(bool bold, bool italic) const;
+    // Which traits the family has real faces for.
+    struct Styles {
+        bool bold = false;
+        bool italic = false;
+        bool boldItalic = false;
+    };
+    const Styles& styles() const;
     // The advance of `text` at the reference size.
     double advance(const QString& text) const;
     // The pieces of a text longer than kTextPieceLength, with their advances at the reference size.
@@ -51,5 +62,10 @@ private:
 
     QFontMetricsF m_metrics;
     mutable QString m_family;
+    mutable std::optional<Styles> m_styles;
+    // The plain face of the family (this one when it is plain), which holds the variants, indexed by
+    // bold + 2 * italic; its own slot stays empty.
+    const FontFace* const m_plain;
+    mutable std::shared_ptr<const FontFace> m_variants[4];
     mutable QHash<QString, double> m_advances;
 };

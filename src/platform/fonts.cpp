@@ -106,17 +106,11 @@ std::optional<QString> metricAlias(const QString& name) {
     return listedFamily(*it);
 }
 
-struct FaceStyles {
-    bool bold = false;
-    bool italic = false;
-    bool boldItalic = false;
-};
-
-FaceStyles faceStyles(const QString& family) {
-    static QHash<QString, FaceStyles> cache;
+FontFace::Styles faceStyles(const QString& family) {
+    static QHash<QString, FontFace::Styles> cache;
     if (auto it = cache.constFind(family); it != cache.constEnd())
         return *it;
-    FaceStyles styles;
+    FontFace::Styles styles;
     for (const QString& style : QFontDatabase::styles(family)) {
         const bool bold = QFontDatabase::bold(family, style);
         // Oblique faces are slanted variants too; QFontDatabase::italic() answers only for "Italic".
@@ -139,9 +133,14 @@ QFont baseFont(const QString& family) {
     return font;
 }
 
-// Every face made so far, by its key and traits; a handful per family a document names.
+// Every plain face made so far, by the key it was asked by (the family for named faces); the
+// variants with traits hang off their plain face. A handful per family a document names.
 struct Faces {
     QHash<QString, std::shared_ptr<const FontFace>> byKey;
+    // Every face, plain or not, for dropping their measured widths together.
+    std::vector<const FontFace*> all;
+    // The plain face each face name a style gives resolves to, or null for an unknown name.
+    QHash<QString, std::shared_ptr<const FontFace>> byName;
     qsizetype nMeasuredUnits = 0;
     qsizetype nBudget = kMeasuredBudget;
 };
@@ -153,13 +152,13 @@ Faces& faces() {
     return *all;
 }
 
-// The face `key` with the traits, made from `base` the first time it is asked for.
-template <typename Base>
-std::shared_ptr<const FontFace> faceFor(const QString& key, bool bold, bool italic, Base&& base) {
-    const QString full = key + (bold ? u'B' : u'-') + (italic ? u'I' : u'-');
-    std::shared_ptr<const FontFace>& face = faces().byKey[full];
-    if (!face)
-        face = std::make_shared<const FontFace>(base(), key, bold, italic);
+// The plain face `key`, made from `base` the first time it is asked for.
+template <typename Base> std::shared_ptr<const FontFace> plainFace(const QString& key, Base&& base) {
+    std::shared_ptr<const FontFace>& face = faces().byKey[key];
+    if (!face) {
+        face = std::make_shared<const FontFace>(base(), key, false, false);
+        faces().all.push_back(face.get());
+    }
     return face;
 }
 
@@ -234,11 +233,31 @@ qsizetype seamEnd(QStringView text, qsizetype start, qsizetype ceiling) {
 
 } // namespace
 
-FontFace::FontFace(const QFont& base, QString key, bool bold, bool italic)
+FontFace::FontFace(const QFont& base, QString key, bool bold, bool italic, const FontFace* plain)
     : m_key(std::move(key)), m_bold(bold), m_italic(italic), m_font(withTraits(base, bold, italic)),
-      m_referenceFont(atReferenceSize(m_font)), m_metrics(m_referenceFont, &referenceDevice()) {
+      m_referenceFont(atReferenceSize(m_font)), m_metrics(m_referenceFont, &referenceDevice()),
+      m_plain(plain ? plain : this) {
     m_lineSpacing = m_metrics.ascent() + m_metrics.descent() + m_metrics.leading();
     m_descent = m_metrics.descent();
+}
+
+std::shared_ptr<const FontFace> FontFace::variant(bool bold, bool italic) const {
+    if (m_plain != this)
+        return m_plain->variant(bold, italic);
+    if (!bold && !italic)
+        return shared_from_this();
+    std::shared_ptr<const FontFace>& face = m_variants[int(bold) + 2 * int(italic)];
+    if (!face) {
+        face = std::make_shared<const FontFace>(m_font, m_key, bold, italic, this);
+        faces().all.push_back(face.get());
+    }
+    return face;
+}
+
+const FontFace::Styles& FontFace::styles() const {
+    if (!m_styles)
+        m_styles = faceStyles(family());
+    return *m_styles;
 }
 
 const QString& FontFace::family() const {
@@ -258,7 +277,7 @@ double FontFace::advance(const QString& text) const {
     Faces& all = faces();
     const qsizetype units = std::max<qsizetype>(text.size(), 1);
     if (all.nMeasuredUnits + units > all.nBudget) {
-        for (const auto& face : std::as_const(all.byKey))
+        for (const FontFace* face : all.all)
             face->forgetMeasured();
         all.nMeasuredUnits = 0;
     }
@@ -369,32 +388,38 @@ QFont Font::referenceFontForDevice(const QPaintDevice* device) const {
 }
 
 std::optional<Font> fontWithName(const QString& name, double size) {
-    std::optional<QString> family = listedFamily(name);
-    if (!family)
-        family = metricAlias(name);
-    if (!family)
+    // Every style of a document names its face; the answer is kept by name, unknown names too.
+    Faces& all = faces();
+    auto it = all.byName.constFind(name);
+    if (it == all.byName.constEnd()) {
+        std::optional<QString> family = listedFamily(name);
+        if (!family)
+            family = metricAlias(name);
+        std::shared_ptr<const FontFace> face;
+        if (family)
+            face = plainFace(QStringLiteral("name:") + *family, [&] { return baseFont(*family); });
+        it = all.byName.insert(name, std::move(face));
+    }
+    if (!*it)
         return std::nullopt;
-    return Font::make(
-        faceFor(QStringLiteral("name:") + *family, false, false, [&] { return baseFont(*family); }), size);
+    return Font::make(*it, size);
 }
 
 Font systemFontOfSize(double size) {
-    return Font::make(faceFor(QStringLiteral("system"), false, false,
-                              [] {
-                                  QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-                                  font.setHintingPreference(QFont::PreferNoHinting);
-                                  font.setStyleStrategy(
-                                      QFont::StyleStrategy(QFont::ForceOutline | QFont::PreferAntialias));
-                                  return font;
-                              }),
-                      size);
+    static const std::shared_ptr<const FontFace> face = plainFace(QStringLiteral("system"), [] {
+        QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+        font.setHintingPreference(QFont::PreferNoHinting);
+        font.setStyleStrategy(QFont::StyleStrategy(QFont::ForceOutline | QFont::PreferAntialias));
+        return font;
+    });
+    return Font::make(face, size);
 }
 
 Font convertFontToHaveTrait(const Font& font, int trait) {
     const FontFace* face = font.m_face.get();
     if (!face)
         return font;
-    const FaceStyles styles = faceStyles(face->family());
+    const FontFace::Styles& styles = face->styles();
     bool bold = face->m_bold;
     bool italic = face->m_italic;
     // Only real faces count: the engine would otherwise embolden or slant the plain face.
@@ -404,7 +429,9 @@ Font convertFontToHaveTrait(const Font& font, int trait) {
         italic = true;
     if (bold == face->m_bold && italic == face->m_italic)
         return font;
-    return Font::make(faceFor(face->m_key, bold, italic, [&] { return face->m_font; }), font.size());
+    Font result = font;
+    result.m_face = face->variant(bold, italic);
+    return result;
 }
 
 double fontDescender(const Font& font) {
@@ -435,7 +462,7 @@ TextMeasure measureText(const QString& text, const Font& font,
 
 qsizetype measuredTextCount() {
     qsizetype count = 0;
-    for (const auto& face : std::as_const(faces().byKey))
+    for (const FontFace* face : faces().all)
         count += face->measuredCount();
     return count;
 }
@@ -445,7 +472,7 @@ qsizetype setMeasuredTextBudget(qsizetype nCodeUnits) {
     const qsizetype previous = all.nBudget;
     all.nBudget = std::max<qsizetype>(nCodeUnits, 0);
     if (all.nMeasuredUnits > all.nBudget) {
-        for (const auto& face : std::as_const(all.byKey))
+        for (const FontFace* face : all.all)
             face->forgetMeasured();
         all.nMeasuredUnits = 0;
     }
