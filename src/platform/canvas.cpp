@@ -1,9 +1,123 @@
 #include "platform/canvas.h"
 
+#include "platform/fontface.h"
+
+#include <QGlyphRun>
+#include <QHash>
 #include <QPainter>
 #include <QPen>
+#include <QTextLayout>
+
+#include <vector>
 
 namespace {
+
+// Shaping is most of what drawing a short text costs, and the same words come back on every redraw:
+// the glyphs of each text drawn are kept, as QPainter::drawText would shape and place them, up to
+// this many glyphs in all (a few tens of megabytes; a screen shows a few thousand).
+constexpr qsizetype kShapedGlyphBudget = 1'000'000;
+
+// The glyphs of one text, positioned from its baseline at the reference size. A text that drawing
+// glyph by glyph would not show as QPainter::drawText does is drawn as text, and so is a text seen
+// only once so far: keeping glyphs costs more than drawing the text, and pays only when it comes back.
+struct Shaped {
+    QList<QGlyphRun> runs;
+    bool drawAsText = false;
+    bool seenOnce = false;
+};
+
+// The texts shaped in one font, resolved for one kind of device, in one layout direction.
+struct ShapedFont {
+    const FontFace* face = nullptr;
+    QFont font;
+    Qt::LayoutDirection direction = Qt::LayoutDirectionAuto;
+    QHash<QString, Shaped> texts;
+};
+
+struct ShapedTexts {
+    std::vector<ShapedFont> fonts;
+    qsizetype nGlyphs = 0;
+    qsizetype nBudget = kShapedGlyphBudget;
+};
+
+// Never destroyed: the glyph runs hold fonts that must not outlive the font engine.
+ShapedTexts& shapedTexts() {
+    static ShapedTexts* const all = new ShapedTexts;
+    return *all;
+}
+
+Shaped shape(const QString& text, const QFont& font, Qt::LayoutDirection direction) {
+    Shaped shaped;
+    // A soft hyphen shows only at the end of a broken line, where drawText shows it too.
+    if (text.contains(QChar(0x00AD))) {
+        shaped.drawAsText = true;
+        return shaped;
+    }
+    QTextLayout layout(text, font);
+    QTextOption option;
+    // As QPainter::drawText lays a text out: on one line from its left end, in the painter's layout
+    // direction (which may leave it to the text).
+    option.setTextDirection(direction);
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    // A line or paragraph separator starts another line, where drawText keeps to one.
+    const bool oneLine = line.isValid() && !layout.createLine().isValid();
+    layout.endLayout();
+    if (!oneLine) {
+        shaped.drawAsText = true;
+        return shaped;
+    }
+    shaped.runs = line.glyphRuns();
+    for (QGlyphRun& run : shaped.runs) {
+        QList<QPointF> positions = run.positions();
+        for (QPointF& position : positions)
+            position.ry() -= line.ascent();
+        run.setPositions(positions);
+    }
+    return shaped;
+}
+
+// The glyphs of `text` in the painter's current font and direction, shaped the first time.
+const Shaped& shapedText(const QString& text, const FontFace* face, const QPainter& painter) {
+    ShapedTexts& all = shapedTexts();
+    const QFont font = painter.font();
+    const Qt::LayoutDirection direction = painter.layoutDirection();
+    ShapedFont* fontTexts = nullptr;
+    for (ShapedFont& candidate : all.fonts) {
+        if (candidate.face == face && candidate.direction == direction && candidate.font == font) {
+            fontTexts = &candidate;
+            break;
+        }
+    }
+    if (!fontTexts)
+        fontTexts = &all.fonts.emplace_back(ShapedFont{face, font, direction, {}});
+    // Room for `glyphs` more: when the budget is spent, every kept text goes at once.
+    const auto makeRoom = [&all](qsizetype glyphs) {
+        if (all.nGlyphs + glyphs > all.nBudget) {
+            for (ShapedFont& other : all.fonts)
+                other.texts.clear();
+            all.nGlyphs = 0;
+        }
+        all.nGlyphs += glyphs;
+    };
+    const auto it = fontTexts->texts.constFind(text);
+    if (it == fontTexts->texts.constEnd()) {
+        makeRoom(1);
+        return *fontTexts->texts.insert(text, Shaped{{}, true, true});
+    }
+    if (!it->seenOnce)
+        return *it;
+
+    Shaped shaped = shape(text, font, direction);
+    qsizetype glyphs = 1;
+    for (const QGlyphRun& run : shaped.runs)
+        glyphs += run.glyphIndexes().size();
+    makeRoom(glyphs);
+    return *fontTexts->texts.insert(text, std::move(shaped));
+}
 
 QPen linePen(const Colour& colour, LineDash dash) {
     QPen pen(colour.toQColor(), 1.0);
@@ -68,7 +182,17 @@ void Canvas::drawText(const QString& text, const QPointF& topLeft, const Font& f
     m_painter.translate(topLeft.x(), baseline);
     // The glyphs come from the same reference font that measuring used, scaled to the real size.
     m_painter.scale(font.referenceScale(), font.referenceScale());
-    m_painter.drawText(QPointF(0.0, 0.0), text);
+    // Kept glyphs draw as drawText would; underlines and strike-through lines are drawn with the
+    // text, which places them its own way.
+    const Shaped* shaped = nullptr;
+    if (decoration == TextDecoration::None)
+        shaped = &shapedText(text, font.face(), m_painter);
+    if (shaped && !shaped->drawAsText) {
+        for (const QGlyphRun& run : shaped->runs)
+            m_painter.drawGlyphRun(QPointF(0.0, 0.0), run);
+    } else {
+        m_painter.drawText(QPointF(0.0, 0.0), text);
+    }
     m_painter.restore();
 }
 
@@ -90,4 +214,20 @@ void Canvas::translate(double dx, double dy) {
 
 void Canvas::scale(double sx, double sy) {
     m_painter.scale(sx, sy);
+}
+
+qsizetype keptGlyphCount() {
+    return shapedTexts().nGlyphs;
+}
+
+qsizetype setKeptGlyphBudget(qsizetype nGlyphs) {
+    ShapedTexts& all = shapedTexts();
+    const qsizetype previous = all.nBudget;
+    all.nBudget = std::max<qsizetype>(nGlyphs, 0);
+    if (all.nGlyphs > all.nBudget) {
+        for (ShapedFont& other : all.fonts)
+            other.texts.clear();
+        all.nGlyphs = 0;
+    }
+    return previous;
 }

@@ -52,3 +52,9 @@ public:
 private:
     QPainter& m_painter;
 };
+
+// Canvas keeps the glyphs of texts it draws again and again, up to a budget of glyphs over all
+// fonts; all are dropped together when it is spent. How many are kept, and setting the budget
+// (returns the previous one).
+qsizetype keptGlyphCount();
+qsizetype setKeptGlyphBudget(qsizetype nGlyphs);

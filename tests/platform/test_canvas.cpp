@@ -1,6 +1,7 @@
 #include "platform/canvas.h"
 
 #include <QPainter>
+#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace {
@@ -49,4 +50,86 @@ TEST(Canvas, EmptyAndHugeFontsAreHarmless) {
                      c.drawText("H", {-1e10, -1e10}, *fontWithName("Arial", 1.5e10), Colour::white());
                      c.drawText("abc", {5, 5}, *fontWithName("Arial", 0), Colour::black());
                  }).isValid());
+}
+
+// Text drawn again is drawn from the glyphs kept the first times. It must look exactly as Qt's own
+// drawText draws it (what the canvas did for every text before it kept glyphs), in every face, at
+// every resolution and in either layout direction, and the glyphs kept for one face, resolution or
+// direction must never be drawn for another. Some texts (a soft hyphen, a line separator, underlined
+// text) are always drawn by Qt.
+TEST(Canvas, TextDrawnAgainLooksAsQtDrawsIt) {
+    const Font arial = *fontWithName("Arial", 15);
+    const std::vector<Font> fonts = {
+        arial,
+        convertFontToHaveTrait(arial, BoldFontMask),
+        convertFontToHaveTrait(*fontWithName("Times New Roman", 16), ItalicFontMask),
+        *fontWithName("Courier New", 13),
+        *fontWithName("Arial", 22.5),
+        systemFontOfSize(12)};
+    const QStringList texts = {"AVATAR Tyyp.",
+                               "caf\u00e9 cafe\u0301",
+                               "\u05e9\u05dc\u05d5\u05dd world",
+                               "abc \u05d0\u05d1 def",
+                               "\U0001F600x",
+                               "a\tb",
+                               "soft\u00adhyphen",
+                               "\u00ad",
+                               "x\u2028y",
+                               "\ufb01ne office",
+                               "Wo underlined"};
+    const auto draw = [](int dpm, Qt::LayoutDirection direction, auto&& paint) {
+        QImage image(260, 40, QImage::Format_ARGB32_Premultiplied);
+        image.setDotsPerMeterX(dpm);
+        image.setDotsPerMeterY(dpm);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setLayoutDirection(direction);
+        paint(painter);
+        painter.end();
+        return image;
+    };
+    for (int round = 0; round < 3; ++round) {
+        for (const int dpm : {3780, 7559}) {
+            for (const Qt::LayoutDirection direction : {Qt::LayoutDirectionAuto, Qt::RightToLeft}) {
+                for (const Font& font : fonts) {
+                    for (const QString& text : texts) {
+                        const TextDecoration decoration =
+                            text.endsWith("underlined") ? TextDecoration::Underline : TextDecoration::None;
+                        const QImage canvas = draw(dpm, direction, [&](QPainter& painter) {
+                            Canvas(painter).drawText(text, {5.3, 4.6}, font, Colour::black(), decoration);
+                        });
+                        const QImage qt = draw(dpm, direction, [&](QPainter& painter) {
+                            QFont qfont = font.referenceFontForDevice(painter.device());
+                            qfont.setUnderline(decoration == TextDecoration::Underline);
+                            painter.setFont(qfont);
+                            painter.translate(5.3, 4.6 + textSize("", font).height() + fontDescender(font));
+                            painter.scale(font.referenceScale(), font.referenceScale());
+                            painter.drawText(QPointF(0, 0), text);
+                        });
+                        EXPECT_TRUE(canvas == qt) << qPrintable(font.family()) << " " << font.size() << " "
+                                                  << dpm << " " << direction << " " << qPrintable(text);
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(keptGlyphCount(), 0);
+}
+
+TEST(Canvas, KeptGlyphsStayWithinTheirBudget) {
+    const Font font = *fontWithName("Arial", 15);
+    QImage image(200, 40, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&image);
+    Canvas canvas(painter);
+    const qsizetype previous = setKeptGlyphBudget(60);
+    EXPECT_LE(keptGlyphCount(), 60);
+    // Each text is drawn twice, so that its glyphs are kept: three glyphs and one for the text.
+    for (int i = 100; i < 200; ++i) {
+        for (int twice = 0; twice < 2; ++twice)
+            canvas.drawText(QString::number(i), {0, 0}, font, Colour::black());
+        EXPECT_TRUE(keptGlyphCount() >= 4 && keptGlyphCount() <= 60) << i << " " << keptGlyphCount();
+    }
+    setKeptGlyphBudget(0);
+    EXPECT_EQ(keptGlyphCount(), 0);
+    setKeptGlyphBudget(previous);
 }
