@@ -47,16 +47,43 @@ void SharedMeasurer::Mooda(ELEMENT& element) {
     switch (*element.m_TUUP) {
     case ELTUUP::MARK: {
         auto& mark = static_cast<ELMARK&>(element);
-        const QPair<QString, qint64> key(koostatud(mark.m_strTekst), mark.m_nKiri);
-        if (const auto it = m_arrMargid.constFind(key); it != m_arrMargid.cend()) {
-            mark.m_cSuurus = it->cSuurus;
-            mark.m_fTous = it->fTous;
-            mark.m_fIndeksKorgus = it->fLisa;
-            mark.m_cTukid = it->cTukid;
+        // A run of one character below U+0300 is its own composed form, and is looked up by a number
+        // made of the character and the style index, without hashing a string; a text that composes
+        // to such a character is looked up the same way, so that the two share.
+        const qint64 nKiri = mark.m_nKiri;
+        const auto yksik = [nKiri](const QString& strTekst) -> std::optional<quint64> {
+            if (strTekst.size() != 1 || strTekst.at(0).unicode() >= 0x300 || nKiri < 0 ||
+                nKiri >= (qint64(1) << 47))
+                return std::nullopt;
+            return quint64(nKiri) << 16 | strTekst.at(0).unicode();
+        };
+        std::optional<quint64> nYksik = yksik(mark.m_strTekst);
+        QString strKoostatud;
+        if (!nYksik) {
+            strKoostatud = koostatud(mark.m_strTekst);
+            nYksik = yksik(strKoostatud);
+        }
+        const QPair<QString, qint64> key(strKoostatud, nKiri);
+        const Moot* moot = nullptr;
+        if (nYksik) {
+            if (const auto it = m_arrUksikud.constFind(*nYksik); it != m_arrUksikud.cend())
+                moot = &*it;
+        } else if (const auto it = m_arrMargid.constFind(key); it != m_arrMargid.cend()) {
+            moot = &*it;
+        }
+        if (moot) {
+            mark.m_cSuurus = moot->cSuurus;
+            mark.m_fTous = moot->fTous;
+            mark.m_fIndeksKorgus = moot->fLisa;
+            mark.m_cTukid = moot->cTukid;
             return;
         }
         mark.ArvutaSuurus(m_arrJooksevKiri, m_fSuum);
-        m_arrMargid.insert(key, Moot{mark.m_cSuurus, mark.m_fTous, mark.m_fIndeksKorgus, mark.m_cTukid});
+        const Moot uus{mark.m_cSuurus, mark.m_fTous, mark.m_fIndeksKorgus, mark.m_cTukid};
+        if (nYksik)
+            m_arrUksikud.insert(*nYksik, uus);
+        else
+            m_arrMargid.insert(key, uus);
         return;
     }
     case ELTUUP::TUHIK: {

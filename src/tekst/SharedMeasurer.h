@@ -42,6 +42,9 @@ private:
     double m_fSuum;
     // Runs by their text in composed form (canonically equivalent texts share) and style index.
     QHash<QPair<QString, qint64>, Moot> m_arrMargid;
+    // Runs of one character below U+0300 (already composed), by the character and style index packed
+    // in one number: a document of one character a run looks them up without hashing a string.
+    QHash<quint64, Moot> m_arrUksikud;
     QHash<qint64, Moot> m_arrTuhikud;
     QHash<qint64, Moot> m_arrTabid;
     QHash<qint64, Moot> m_arrEnterid;
