@@ -137,7 +137,7 @@ void taidaTaust(Canvas& canvas, const TekstiStiil& stiil, const QRectF& rTaust) 
 // A run longer than kTextPieceLength draws only what is in view, and of that at most this many code
 // units and kTihedus more for every pixel their advances span: beyond that, characters without
 // advance (a stack of combining marks) only darken the same pixels again.
-constexpr qsizetype kSuurimJoonistatav = 16 * kTextPieceLength;
+constexpr qsizetype kSuurimJoonistatav = 4 * kTextPieceLength;
 constexpr double kTihedus = 256;
 // What one text-drawing call may span at the reference size, well inside the font engine's fixed point.
 constexpr double kSuurimJoonistatavLaius = 8'000'000.0;
