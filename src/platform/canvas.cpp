@@ -6,8 +6,11 @@
 #include <QHash>
 #include <QPainter>
 #include <QPen>
+#include <QRawFont>
 #include <QTextLayout>
 
+#include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -22,8 +25,21 @@ constexpr qsizetype kShapedGlyphBudget = 1'000'000;
 // only once so far: keeping glyphs costs more than drawing the text, and pays only when it comes back.
 struct Shaped {
     QList<QGlyphRun> runs;
+    // The advance of the whole text, which underlines and strike-through lines span.
+    double advance = 0.0;
+    // Whether the text is one run of glyphs from the font itself (none from a fallback font, and
+    // none from a font chosen for its script), where the font's own lines apply.
+    bool ownFont = false;
     bool drawAsText = false;
     bool seenOnce = false;
+};
+
+// Where a font puts its underline and strike-through lines, at the reference size.
+struct LineMetrics {
+    double thickness = 0.0;
+    double underlinePosition = 0.0;
+    double ascent = 0.0;
+    double descent = 0.0;
 };
 
 // The texts shaped in one font, resolved for one kind of device, in one layout direction.
@@ -32,6 +48,8 @@ struct ShapedFont {
     QFont font;
     Qt::LayoutDirection direction = Qt::LayoutDirectionAuto;
     QHash<QString, Shaped> texts;
+    QRawFont raw;
+    LineMetrics lines;
 };
 
 struct ShapedTexts {
@@ -46,7 +64,7 @@ ShapedTexts& shapedTexts() {
     return *all;
 }
 
-Shaped shape(const QString& text, const QFont& font, Qt::LayoutDirection direction) {
+Shaped shape(const QString& text, const QFont& font, Qt::LayoutDirection direction, const QRawFont& ownFont) {
     Shaped shaped;
     // A soft hyphen shows only at the end of a broken line, where drawText shows it too.
     if (text.contains(QChar(0x00AD))) {
@@ -71,17 +89,25 @@ Shaped shape(const QString& text, const QFont& font, Qt::LayoutDirection directi
         return shaped;
     }
     shaped.runs = line.glyphRuns();
+    shaped.advance = line.horizontalAdvance();
+    shaped.ownFont = shaped.runs.size() == 1 && shaped.runs.front().rawFont() == ownFont;
     for (QGlyphRun& run : shaped.runs) {
         QList<QPointF> positions = run.positions();
         for (QPointF& position : positions)
             position.ry() -= line.ascent();
         run.setPositions(positions);
+        // The lines are drawn as drawText draws them, not as a glyph run would.
+        run.setUnderline(false);
+        run.setStrikeOut(false);
+        run.setOverline(false);
     }
     return shaped;
 }
 
-// The glyphs of `text` in the painter's current font and direction, shaped the first time.
-const Shaped& shapedText(const QString& text, const FontFace* face, const QPainter& painter) {
+// The glyphs of `text` in the painter's current font and direction, shaped the first time, and where
+// that font draws its lines.
+std::pair<const Shaped&, const LineMetrics&> shapedText(const QString& text, const FontFace* face,
+                                                        const QPainter& painter) {
     ShapedTexts& all = shapedTexts();
     const QFont font = painter.font();
     const Qt::LayoutDirection direction = painter.layoutDirection();
@@ -92,8 +118,11 @@ const Shaped& shapedText(const QString& text, const FontFace* face, const QPaint
             break;
         }
     }
-    if (!fontTexts)
-        fontTexts = &all.fonts.emplace_back(ShapedFont{face, font, direction, {}});
+    if (!fontTexts) {
+        const QRawFont raw = QRawFont::fromFont(font);
+        const LineMetrics lines{raw.lineThickness(), raw.underlinePosition(), raw.ascent(), raw.descent()};
+        fontTexts = &all.fonts.emplace_back(ShapedFont{face, font, direction, {}, raw, lines});
+    }
     // Room for `glyphs` more: when the budget is spent, every kept text goes at once.
     const auto makeRoom = [&all](qsizetype glyphs) {
         if (all.nGlyphs + glyphs > all.nBudget) {
@@ -106,17 +135,38 @@ const Shaped& shapedText(const QString& text, const FontFace* face, const QPaint
     const auto it = fontTexts->texts.constFind(text);
     if (it == fontTexts->texts.constEnd()) {
         makeRoom(1);
-        return *fontTexts->texts.insert(text, Shaped{{}, true, true});
+        return {*fontTexts->texts.insert(text, Shaped{{}, 0.0, false, true, true}), fontTexts->lines};
     }
     if (!it->seenOnce)
-        return *it;
+        return {*it, fontTexts->lines};
 
-    Shaped shaped = shape(text, font, direction);
+    Shaped shaped = shape(text, font, direction, fontTexts->raw);
     qsizetype glyphs = 1;
     for (const QGlyphRun& run : shaped.runs)
         glyphs += run.glyphIndexes().size();
     makeRoom(glyphs);
-    return *fontTexts->texts.insert(text, std::move(shaped));
+    return {*fontTexts->texts.insert(text, std::move(shaped)), fontTexts->lines};
+}
+
+// The underline and strike-through lines of a text `advance` long whose baseline is at y 0, as
+// QPainter::drawText draws them for one run of glyphs.
+void drawLines(QPainter& painter, const LineMetrics& lines, double advance, TextDecoration decoration) {
+    QPen pen = painter.pen();
+    pen.setStyle(Qt::SolidLine);
+    pen.setWidthF(lines.thickness);
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    const QLineF line(0.0, 0.0, std::floor(advance), 0.0);
+    if (hasDecoration(decoration, TextDecoration::Underline)) {
+        // Below the baseline by at least the font's offset, but inside its descent.
+        double offset = std::ceil(lines.underlinePosition) + 0.5;
+        if (lines.underlinePosition <= lines.descent)
+            offset = std::min(offset, lines.descent - 0.5);
+        painter.drawLine(line.translated(0.0, offset));
+    }
+    if (hasDecoration(decoration, TextDecoration::StrikeThrough))
+        painter.drawLine(line.translated(0.0, -lines.ascent / 3.0));
 }
 
 QPen linePen(const Colour& colour, LineDash dash) {
@@ -182,14 +232,15 @@ void Canvas::drawText(const QString& text, const QPointF& topLeft, const Font& f
     m_painter.translate(topLeft.x(), baseline);
     // The glyphs come from the same reference font that measuring used, scaled to the real size.
     m_painter.scale(font.referenceScale(), font.referenceScale());
-    // Kept glyphs draw as drawText would; underlines and strike-through lines are drawn with the
-    // text, which places them its own way.
-    const Shaped* shaped = nullptr;
-    if (decoration == TextDecoration::None)
-        shaped = &shapedText(text, font.face(), m_painter);
-    if (shaped && !shaped->drawAsText) {
-        for (const QGlyphRun& run : shaped->runs)
+    // Kept glyphs draw as drawText would. It draws lines under or through each run of glyphs of one
+    // font, placed by the font it takes for the run's script; text in any other font than the one
+    // asked for is left to it.
+    const auto [shaped, lines] = shapedText(text, font.face(), m_painter);
+    if (!shaped.drawAsText && (decoration == TextDecoration::None || shaped.ownFont)) {
+        for (const QGlyphRun& run : shaped.runs)
             m_painter.drawGlyphRun(QPointF(0.0, 0.0), run);
+        if (decoration != TextDecoration::None)
+            drawLines(m_painter, lines, shaped.advance, decoration);
     } else {
         m_painter.drawText(QPointF(0.0, 0.0), text);
     }

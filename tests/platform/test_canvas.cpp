@@ -55,8 +55,9 @@ TEST(Canvas, EmptyAndHugeFontsAreHarmless) {
 // Text drawn again is drawn from the glyphs kept the first times. It must look exactly as Qt's own
 // drawText draws it (what the canvas did for every text before it kept glyphs), in every face, at
 // every resolution and in either layout direction, and the glyphs kept for one face, resolution or
-// direction must never be drawn for another. Some texts (a soft hyphen, a line separator, underlined
-// text) are always drawn by Qt.
+// direction must never be drawn for another; and their underlines and strike-through lines must be
+// Qt's too. Some texts (a soft hyphen, a line separator, lines under glyphs from another font than
+// the one asked for) are always drawn by Qt.
 TEST(Canvas, TextDrawnAgainLooksAsQtDrawsIt) {
     const Font arial = *fontWithName("Arial", 15);
     const std::vector<Font> fonts = {
@@ -69,14 +70,15 @@ TEST(Canvas, TextDrawnAgainLooksAsQtDrawsIt) {
     const QStringList texts = {"AVATAR Tyyp.",
                                "caf\u00e9 cafe\u0301",
                                "\u05e9\u05dc\u05d5\u05dd world",
+                               "\u05e9\u05dc\u05d5\u05dd",
+                               "\u0645\u0631\u062d\u0628\u0627",
                                "abc \u05d0\u05d1 def",
                                "\U0001F600x",
                                "a\tb",
                                "soft\u00adhyphen",
                                "\u00ad",
                                "x\u2028y",
-                               "\ufb01ne office",
-                               "Wo underlined"};
+                               "\ufb01ne office"};
     const auto draw = [](int dpm, Qt::LayoutDirection direction, auto&& paint) {
         QImage image(260, 40, QImage::Format_ARGB32_Premultiplied);
         image.setDotsPerMeterX(dpm);
@@ -93,21 +95,26 @@ TEST(Canvas, TextDrawnAgainLooksAsQtDrawsIt) {
             for (const Qt::LayoutDirection direction : {Qt::LayoutDirectionAuto, Qt::RightToLeft}) {
                 for (const Font& font : fonts) {
                     for (const QString& text : texts) {
-                        const TextDecoration decoration =
-                            text.endsWith("underlined") ? TextDecoration::Underline : TextDecoration::None;
-                        const QImage canvas = draw(dpm, direction, [&](QPainter& painter) {
-                            Canvas(painter).drawText(text, {5.3, 4.6}, font, Colour::black(), decoration);
-                        });
-                        const QImage qt = draw(dpm, direction, [&](QPainter& painter) {
-                            QFont qfont = font.referenceFontForDevice(painter.device());
-                            qfont.setUnderline(decoration == TextDecoration::Underline);
-                            painter.setFont(qfont);
-                            painter.translate(5.3, 4.6 + textSize("", font).height() + fontDescender(font));
-                            painter.scale(font.referenceScale(), font.referenceScale());
-                            painter.drawText(QPointF(0, 0), text);
-                        });
-                        EXPECT_TRUE(canvas == qt) << qPrintable(font.family()) << " " << font.size() << " "
-                                                  << dpm << " " << direction << " " << qPrintable(text);
+                        for (const TextDecoration decoration :
+                             {TextDecoration::None, TextDecoration::Underline, TextDecoration::StrikeThrough,
+                              TextDecoration::Underline | TextDecoration::StrikeThrough}) {
+                            const QImage canvas = draw(dpm, direction, [&](QPainter& painter) {
+                                Canvas(painter).drawText(text, {5.3, 4.6}, font, Colour::black(), decoration);
+                            });
+                            const QImage qt = draw(dpm, direction, [&](QPainter& painter) {
+                                QFont qfont = font.referenceFontForDevice(painter.device());
+                                qfont.setUnderline(hasDecoration(decoration, TextDecoration::Underline));
+                                qfont.setStrikeOut(hasDecoration(decoration, TextDecoration::StrikeThrough));
+                                painter.setFont(qfont);
+                                painter.translate(5.3,
+                                                  4.6 + textSize("", font).height() + fontDescender(font));
+                                painter.scale(font.referenceScale(), font.referenceScale());
+                                painter.drawText(QPointF(0, 0), text);
+                            });
+                            EXPECT_TRUE(canvas == qt)
+                                << qPrintable(font.family()) << " " << font.size() << " " << dpm << " "
+                                << direction << " " << int(decoration) << " " << qPrintable(text);
+                        }
                     }
                 }
             }
