@@ -309,6 +309,7 @@ double FontFace::shapedAdvance(QStringView text) const {
 std::shared_ptr<const TextPieces> FontFace::measurePieces(const QString& text) const {
     auto pieces = std::make_shared<TextPieces>();
     pieces->face = this;
+    pieces->text = text;
     pieces->length = text.size();
     const QStringView view(text);
     // Equal pieces and equal seams are shaped once: a run of one repeated character, or of a letter
@@ -456,7 +457,7 @@ TextMeasure measureText(const QString& text, const Font& font,
     if (text.size() <= kTextPieceLength)
         return {QSizeF(face.advance(text) * font.referenceScale(), height), nullptr};
     std::shared_ptr<const TextPieces> pieces =
-        known && known->face == &face && known->length == text.size() ? known : face.measurePieces(text);
+        known && known->face == &face && known->text == text ? known : face.measurePieces(text);
     return {QSizeF(pieces->total() * font.referenceScale(), height), std::move(pieces)};
 }
 

@@ -88,7 +88,8 @@ constexpr qsizetype kTextPieceLength = 1024;
 // the characters around it and counted in the advance of the piece after it.
 struct TextPieces {
     const FontFace* face = nullptr;
-    // The length of the text measured.
+    // The text measured (shared, not copied) and its length.
+    QString text;
     qsizetype length = 0;
     // The first code unit of each piece, from 0.
     std::vector<qsizetype> starts;

@@ -75,11 +75,11 @@ void SharedMeasurer::Mooda(ELEMENT& element) {
             mark.m_cSuurus = moot->cSuurus;
             mark.m_fTous = moot->fTous;
             mark.m_fIndeksKorgus = moot->fLisa;
-            mark.m_cTukid = moot->cTukid;
+            mark.SeaTukid(moot->cTukid);
             return;
         }
         mark.ArvutaSuurus(m_arrJooksevKiri, m_fSuum);
-        const Moot uus{mark.m_cSuurus, mark.m_fTous, mark.m_fIndeksKorgus, mark.m_cTukid};
+        const Moot uus{mark.m_cSuurus, mark.m_fTous, mark.m_fIndeksKorgus, mark.TooTukid()};
         if (nYksik)
             m_arrUksikud.insert(*nYksik, uus);
         else

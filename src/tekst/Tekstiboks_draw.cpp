@@ -190,10 +190,13 @@ void joonistaPikkJooks(Canvas& canvas, const std::vector<ELEMENT*>& arrElemendid
         joonistaTukk();
 
         // The pieces it was measured in place it; without them (an element measured in another
-        // face, or set by hand) the pieces are cut here and placed in proportion to their length.
+        // face or with another text, or set by hand) the pieces are cut here and placed in proportion
+        // to their length.
         const double fSkaala = stiil.font.referenceScale();
-        std::shared_ptr<const TextPieces> tukid = mark->m_cTukid;
-        if (!tukid || tukid->face != stiil.font.face() || tukid->length != strTekst.size()) {
+        std::shared_ptr<const TextPieces> tukid = mark->TooTukid();
+        const bool bOmad = tukid && tukid->face == stiil.font.face() && tukid->length == strTekst.size() &&
+                           (tukid->text.constData() == strTekst.constData() || tukid->text == strTekst);
+        if (!bOmad) {
             auto ligikaudu = std::make_shared<TextPieces>();
             ligikaudu->length = strTekst.size();
             const double fKokku = mark->laius() / fSkaala;

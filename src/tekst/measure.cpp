@@ -4,7 +4,16 @@
 #include "tekst/ELTAB.h"
 #include "tekst/ELTUHIK.h"
 
+#include <unordered_map>
+
 namespace {
+
+// The pieces of every measured run longer than kTextPieceLength, by run. Elements never move (they
+// cannot be copied), and a run takes its entry with it when it goes.
+std::unordered_map<const ELMARK*, std::shared_ptr<const TextPieces>>& pikadJooksud() {
+    static auto* const arrJooksud = new std::unordered_map<const ELMARK*, std::shared_ptr<const TextPieces>>;
+    return *arrJooksud;
+}
 
 // An index outside the table (a malformed document, an element made by hand) measures in the
 // default style rather than reading past the table.
@@ -41,11 +50,33 @@ TekstiMoot moodaTekst(const QString& strTekst, const KIRI& kiri, double fSuum,
 } // namespace
 
 void ELMARK::ArvutaSuurus(const std::vector<KIRI>& arrJooksevKiri, double fSuum) {
-    const TekstiMoot moot = moodaTekst(m_strTekst, kiriIndeksil(arrJooksevKiri, m_nKiri), fSuum, m_cTukid);
+    const TekstiMoot moot = moodaTekst(m_strTekst, kiriIndeksil(arrJooksevKiri, m_nKiri), fSuum, TooTukid());
     m_cSuurus = moot.cSuurus;
     m_fTous = moot.fTous;
     m_fIndeksKorgus = moot.fIndeksKorgus;
-    m_cTukid = moot.cTukid;
+    SeaTukid(moot.cTukid);
+}
+
+ELMARK::~ELMARK() {
+    // Only a document with long runs has entries at all.
+    if (!pikadJooksud().empty())
+        pikadJooksud().erase(this);
+}
+
+std::shared_ptr<const TextPieces> ELMARK::TooTukid() const {
+    const auto& arrJooksud = pikadJooksud();
+    if (arrJooksud.empty())
+        return {};
+    const auto it = arrJooksud.find(this);
+    return it == arrJooksud.end() ? nullptr : it->second;
+}
+
+void ELMARK::SeaTukid(std::shared_ptr<const TextPieces> cTukid) {
+    auto& arrJooksud = pikadJooksud();
+    if (cTukid)
+        arrJooksud[this] = std::move(cTukid);
+    else if (!arrJooksud.empty())
+        arrJooksud.erase(this);
 }
 
 void ELTUHIK::ArvutaSuurus(const std::vector<KIRI>& arrJooksevKiri, double fSuum) {

@@ -231,7 +231,10 @@ TEST(Draw, LongRunsDrawOnlyWhatIsInView) {
         t->SeaKerimiskoht(QPointF(std::clamp(4 + fOsa * fJooks - 400, 0.0, t->width() - 800.0), 0));
         const QRectF rVis = t->TooNahtavRist();
         ASSERT_EQ(rVis.width(), 800) << nimi;
-        const TextPieces& tukid = *static_cast<const ELMARK&>(*t->m_arrLOIK[0]->m_arrELEMENT[0]).m_cTukid;
+        const std::shared_ptr<const TextPieces> cTukid =
+            static_cast<const ELMARK&>(*t->m_arrLOIK[0]->m_arrELEMENT[0]).TooTukid();
+        ASSERT_TRUE(cTukid) << nimi;
+        const TextPieces& tukid = *cTukid;
 
         const Salvestaja s(*t);
         ASSERT_FALSE(s.arrTekstid.empty()) << nimi;

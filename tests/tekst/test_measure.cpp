@@ -124,14 +124,20 @@ TEST(Measure, LongRunsMeasureRightAndKeepTheirPieces) {
             mootja.Mooda(*m);
         }
         EXPECT_NEAR(marks[0]->laius(), fOodatud, 1e-6 * fOodatud) << nimi;
-        ASSERT_TRUE(marks[0]->m_cTukid) << nimi;
-        EXPECT_EQ(marks[0]->m_cTukid->total() * font.referenceScale(), marks[0]->laius()) << nimi;
-        EXPECT_TRUE(marks[1]->m_cTukid == marks[0]->m_cTukid && marks[1]->laius() == marks[0]->laius())
+        ASSERT_TRUE(marks[0]->TooTukid()) << nimi;
+        EXPECT_EQ(marks[0]->TooTukid()->total() * font.referenceScale(), marks[0]->laius()) << nimi;
+        EXPECT_TRUE(marks[1]->TooTukid() == marks[0]->TooTukid() && marks[1]->laius() == marks[0]->laius())
             << nimi;
 
-        const auto* tukid = marks[0]->m_cTukid.get();
+        const auto* tukid = marks[0]->TooTukid().get();
         SharedMeasurer(tabel, 200).Mooda(*marks[0]);
-        EXPECT_TRUE(marks[0]->m_cTukid.get() == tukid && marks[0]->laius() == 2 * marks[1]->laius()) << nimi;
+        EXPECT_TRUE(marks[0]->TooTukid().get() == tukid && marks[0]->laius() == 2 * marks[1]->laius())
+            << nimi;
+        // Another text of the same length is measured afresh, not from the pieces of the one before.
+        marks[0]->m_strTekst = strTekst.toUpper();
+        SharedMeasurer(tabel, 100).Mooda(*marks[0]);
+        EXPECT_NEAR(marks[0]->laius(), textSize(strTekst.toUpper(), font).width(), 1e-9) << nimi;
+        EXPECT_NE(marks[0]->laius(), marks[1]->laius()) << nimi;
 
         // Laid out, the run stands alone on a line as wide as it is.
         auto loik = std::make_shared<LOIK>();
