@@ -8,5 +8,5 @@ source scripts/ensure-deps.sh
 ensure_deps
 
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELMORA_TESTS=OFF >/dev/null
-cmake --build build/bench --target velmora_compare velmora_bench -j"$(nproc)"
+cmake --build build/bench --target velmora_compare velmora_bench -j"$(nproc)" >&2
 exec ./build/bench/bench/velmora_compare "$@"
