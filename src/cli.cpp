@@ -419,7 +419,7 @@ void kirjutaPaigutus(JsonStream& json, const Tekstiboks& vaade) {
     json.endArray();
 
     json.key("extent");
-    kirjutaSuurus(json, QSizeF(vaade.size()));
+    kirjutaSuurus(json, vaade.TooUlatus());
     json.key("zoom");
     json.value(vaade.m_fSuum);
     json.key("cursor");

@@ -140,6 +140,9 @@ public:
     void resignFirstResponder();
     // The visible area's size when the view is not in a scroll area, or to fix it for headless runs.
     void SeaNahtavaAlaSuurus(std::optional<QSizeF> cSuurus);
+    // The document's extent as the refresh computes it: the widest line and every line's pitch with
+    // the margins around them, never smaller than the visible area, in whole points.
+    QSizeF TooUlatus() const;
     // The scroll position: the point of the view shown at the visible area's top-left corner.
     QPointF TooKerimiskoht() const;
     void SeaKerimiskoht(QPointF pt);

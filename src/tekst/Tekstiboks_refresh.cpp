@@ -14,6 +14,16 @@
 
 namespace {
 
+// The extent is counted in whole points, as a widget's size is. Beyond 2^53 a double no longer holds
+// every whole number; a document laid out at an absurd zoom is shown cut off there.
+constexpr double kSuurimUlatus = 9007199254740992.0;
+
+double ulatus(double fMoot) {
+    if (!(fMoot > 0.0))
+        return 0.0;
+    return std::min(std::ceil(fMoot), kSuurimUlatus);
+}
+
 // A widget cannot be larger than this; documents laid out at absurd zooms are shown cut off there.
 constexpr double kSuurimMoot = QWIDGETSIZE_MAX;
 
@@ -76,6 +86,17 @@ void Tekstiboks::SeaNahtavaAlaSuurus(std::optional<QSizeF> cSuurus) {
     m_cNahtavaAlaSuurus = cSuurus;
 }
 
+QSizeF Tekstiboks::TooUlatus() const {
+    const QSizeF cEma = TooEmaSuurus();
+    double fLaius = 2 * m_cServad.width() + m_fMaksReaLaius;
+    double fKorgus = 2 * m_cServad.height() + m_fKoguKorgus;
+    if (!(fLaius >= cEma.width()))
+        fLaius = cEma.width();
+    if (!(fKorgus >= cEma.height()))
+        fKorgus = cEma.height();
+    return QSizeF(ulatus(fLaius), ulatus(fKorgus));
+}
+
 QPointF Tekstiboks::TooKerimiskoht() const {
     if (QScrollArea* ala = TooKerimisala())
         return QPointF(ala->horizontalScrollBar()->value(), ala->verticalScrollBar()->value());
@@ -135,17 +156,11 @@ void Tekstiboks::Varskenda(bool bKuvaKursor, bool bBlokeeri, bool bShiftAll) {
             m_cViewController->NaitaVeergRida(m_nOlekVeerg, m_nOlekRida);
     }
 
-    const QSizeF cEma = TooEmaSuurus();
-    double fLaius = 2 * m_cServad.width() + m_fMaksReaLaius;
-    double fKorgus = 2 * m_cServad.height() + m_fKoguKorgus;
-    if (!(fLaius >= cEma.width()))
-        fLaius = cEma.width();
-    if (!(fKorgus >= cEma.height()))
-        fKorgus = cEma.height();
+    const QSizeF cUlatus = TooUlatus();
     {
         const bool bOli = m_bIseKerib;
         m_bIseKerib = true;
-        resize(vaatesuurus(fLaius), vaatesuurus(fKorgus));
+        resize(vaatesuurus(cUlatus.width()), vaatesuurus(cUlatus.height()));
         // A new size can bring or take away a scroll bar of the scroll area, which it decides in a
         // queued call; let that happen now, so that the scroll below counts with the visible area
         // as it will be.

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 // Exit code, standard output and standard error of one run of the program, in the folder strKaust.
 static std::tuple<int, QByteArray, QByteArray> kaivita(const QStringList& arrArgumendid,
@@ -56,6 +57,19 @@ TEST(CommandLine, LayoutJsonAndScreenshotShowTheDocument) {
     vastab(read[1], R"({"paragraph": 1, "first": 4, "count": 3})");
     EXPECT_EQ(read[1]["top"], 4.0 + read[0]["height"].toDouble() + 6.0);
     EXPECT_TRUE(QImage(dir.filePath("aken.png")).rect().contains(QRect(0, 0, 300, 200)));
+
+    // The extent is the document's, also far beyond the largest size a widget can have: the last
+    // line, its gap and the bottom margin.
+    QFile pikk(dir.filePath("pikk.vlm"));
+    ASSERT_TRUE(pikk.open(QIODevice::WriteOnly) &&
+                pikk.write("VLM1" + QByteArray("<1{P @;10;100000;}{N}>").repeated(200)) && pikk.flush());
+    const auto [nPikkKood, baPikk, baPikkVead] = kaivita({"--layout-json", pikk.fileName()});
+    ASSERT_EQ(nPikkKood, 0) << baPikkVead.constData();
+    const QJsonObject p = QJsonDocument::fromJson(baPikk).object();
+    const QJsonValue viimane = p["lines"][199];
+    EXPECT_EQ(p["extent"][1].toDouble(),
+              std::ceil(viimane["top"].toDouble() + viimane["height"].toDouble() + 3 + 4));
+    EXPECT_GT(p["extent"][1].toDouble(), 16777215.0);
 }
 
 // Every failure, of the file or of the command line, is one "Viga:" line and status 1, and is told
