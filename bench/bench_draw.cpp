@@ -26,7 +26,6 @@ Tekstiboks& dokument(std::int64_t nElemente) {
         vaade->SeaNahtavaAlaSuurus(kEkraan);
         docgen::buildDocument(*vaade, docgen::Shape::Mixed, nElemente);
         vaade->ReastaElemendid();
-        // The refresh gives the view the document's extent, so that every scroll position exists.
         vaade->Varskenda(false, true, false);
     }
     return *vaade;
@@ -39,7 +38,7 @@ void BM_Joonista(benchmark::State& state) {
     const auto koht = Koht(state.range(1));
     const bool bValik = state.range(2) != 0;
 
-    const double fMaksY = std::max(0.0, vaade.height() - kEkraan.height());
+    const double fMaksY = std::max(0.0, vaade.TooUlatus().height() - kEkraan.height());
     const double fY = koht == Ylal ? 0.0 : koht == Keskel ? fMaksY / 2 : fMaksY;
     vaade.SeaKerimiskoht(QPointF(0, fY));
     const QRectF rVis = vaade.TooNahtavRist();

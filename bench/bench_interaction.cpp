@@ -85,8 +85,8 @@ void BM_Hiir(benchmark::State& state) {
     const bool bLohista = state.range(1) != 0;
     keskele(vaade);
     const QRectF rVis = vaade.TooNahtavRist();
-    const QPointF pt1 = rVis.center() - QPointF(100, 80);
-    const QPointF pt2 = rVis.center() + QPointF(120, 90);
+    const QPointF pt1 = vaade.TooVidinaPunkt(rVis.center() - QPointF(100, 80));
+    const QPointF pt2 = vaade.TooVidinaPunkt(rVis.center() + QPointF(120, 90));
     const auto sundmus = [](QEvent::Type tuup, QPointF pt, Qt::MouseButtons nupud) {
         return std::make_unique<QMouseEvent>(
             tuup, pt, pt, tuup == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, nupud, Qt::NoModifier);

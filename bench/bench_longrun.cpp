@@ -88,7 +88,7 @@ Tekstiboks& pikkJooks(Tekst liik, qsizetype n) {
 void BM_DrawInLongRun(benchmark::State& state) {
     const auto liik = Tekst(state.range(0));
     Tekstiboks& vaade = pikkJooks(liik, state.range(1));
-    vaade.SeaKerimiskoht(QPointF(std::max(0.0, vaade.width() / 2.0 - kEkraan.width() / 2), 0));
+    vaade.SeaKerimiskoht(QPointF(std::max(0.0, vaade.TooUlatus().width() / 2.0 - kEkraan.width() / 2), 0));
     const QRectF rVis = vaade.TooNahtavRist();
     QImage pilt(kEkraan.toSize(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
@@ -112,7 +112,8 @@ void BM_DrawOrdinaryScreen(benchmark::State& state) {
         t->Varskenda(false, true, false);
         return t;
     }();
-    vaade->SeaKerimiskoht(QPointF(0, std::max(0.0, vaade->height() / 2.0 - kEkraan.height() / 2)));
+    vaade->SeaKerimiskoht(
+        QPointF(0, std::max(0.0, vaade->TooUlatus().height() / 2.0 - kEkraan.height() / 2)));
     const QRectF rVis = vaade->TooNahtavRist();
     QImage pilt(kEkraan.toSize(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {

@@ -3,10 +3,10 @@
 #include "Olekuriba.h"
 #include "WindowController.h"
 
+#include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
-#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -17,16 +17,15 @@ ViewController::ViewController(QWidget* parent) : QWidget(parent) {
     paigutus->setContentsMargins(0, 0, 0, 0);
     paigutus->setSpacing(0);
 
-    m_cKerimisala = new QScrollArea(this);
+    // The document view fills the area's viewport and drives the scroll bars itself.
+    m_cKerimisala = new QAbstractScrollArea(this);
     m_cKerimisala->setFrameShape(QFrame::NoFrame);
-    m_cKerimisala->setWidgetResizable(false);
     m_cKerimisala->setBackgroundRole(QPalette::Base);
     // The vertical bar stays so that the content width does not change when the document grows
     // past the window's height; an appearing bar would re-break the lines and could undo itself.
     m_cKerimisala->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_cTekstiboks = new Tekstiboks;
+    m_cTekstiboks = new Tekstiboks(m_cKerimisala->viewport());
     m_cTekstiboks->m_cViewController = this;
-    m_cKerimisala->setWidget(m_cTekstiboks);
     m_cKerimisala->viewport()->installEventFilter(this);
     m_cTekstiboks->installEventFilter(this);
     paigutus->addWidget(m_cKerimisala, 1);

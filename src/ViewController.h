@@ -7,7 +7,7 @@
 
 class Olekuriba;
 class QLineEdit;
-class QScrollArea;
+class QAbstractScrollArea;
 
 // The window's content: the document view in its scroll area and the status bar below it, and the
 // search field that the window places in its toolbar.
@@ -20,7 +20,7 @@ public:
 
     QPointer<Olekuriba> m_cOlekuriba;
     QPointer<Tekstiboks> m_cTekstiboks;
-    QPointer<QScrollArea> m_cKerimisala;
+    QPointer<QAbstractScrollArea> m_cKerimisala;
     QPointer<QLineEdit> m_cOtsingBoks;
 
     // Connects the search field the window made for this content: Return in it searches.

@@ -191,7 +191,7 @@ int runVelmora(const QString& path, bool openOnly) {
     if (openOnly)
         return 0;
 
-    for (const auto& [key, y] : screenPlaces(view.height(), view.TooEmaSuurus().height())) {
+    for (const auto& [key, y] : screenPlaces(view.TooUlatus().height(), view.TooEmaSuurus().height())) {
         view.SeaKerimiskoht(QPointF(0, y));
         report(key, medianMs(paint));
     }

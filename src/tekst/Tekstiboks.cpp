@@ -15,7 +15,6 @@
 
 #include <QFileInfo>
 #include <QHash>
-#include <QScrollArea>
 
 #include <algorithm>
 #include <bit>
@@ -123,6 +122,8 @@ Tekstiboks::Tekstiboks(QWidget* parent) : QWidget(parent) {
     m_arrJooksevKiri.push_back(KIRI());
     Algvaartusta();
     LooOtsitavSisu();
+    // Made straight into a scroll area's viewport, the view fills it from the start.
+    SeoKerimisribad();
 }
 
 Tekstiboks::~Tekstiboks() = default;

@@ -14,9 +14,9 @@
 #include <vector>
 
 class Canvas;
+class QAbstractScrollArea;
 class QKeyEvent;
 class QMouseEvent;
-class QScrollArea;
 
 // What the document view reports to the shell around it: the caret's column and row for the status
 // bar, the zoom text for the zoom box, the window title, and that a refresh happened. The view works without
@@ -34,8 +34,10 @@ public:
 };
 
 // The document view: it owns the document (paragraphs, style table, laid-out lines, search text),
-// lays it out, draws it, and keeps the caret and the selection. It lives inside a QScrollArea whose
-// viewport is its visible area.
+// lays it out, draws it, and keeps the caret and the selection. It lives in the viewport of a
+// QAbstractScrollArea, which it fills: the viewport is the visible area, and the view shows the
+// document from its own scroll position on, driving the area's scroll bars from the layout. So the
+// document can be far taller than any widget may be.
 class Tekstiboks : public QWidget {
     Q_OBJECT
 
@@ -143,7 +145,8 @@ public:
     // The document's extent as the refresh computes it: the widest line and every line's pitch with
     // the margins around them, never smaller than the visible area, in whole points.
     QSizeF TooUlatus() const;
-    // The scroll position: the point of the view shown at the visible area's top-left corner.
+    // The scroll position: the point of the view shown at the visible area's top-left corner, held
+    // between 0 and the extent less the visible area.
     QPointF TooKerimiskoht() const;
     void SeaKerimiskoht(QPointF pt);
     // The visible part of the view, in view coordinates.
@@ -156,6 +159,10 @@ public:
     // The caret position for a point of the view: before the element whose box (the line's full
     // height) holds the point, else the nearest position as the lines and their ends give it.
     qint64 TooKursorPunktist(QPointF ptPunkt) const;
+    // The widget shows the document from the scroll position on: a point of the widget as a point
+    // of the view (the document's coordinates), and back.
+    QPointF TooVaatePunkt(QPointF ptVidinas) const;
+    QPointF TooVidinaPunkt(QPointF ptVaates) const;
     // The key handlers; each moves the caret and refreshes, with Shift extending the selection.
     virtual void KlahvLeft(bool bShiftAll);
     virtual void KlahvRight(bool bShiftAll);
@@ -189,6 +196,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -214,16 +222,24 @@ private:
     // Offers a changed, non-empty selection as the selection clipboard's text.
     void PakuValikut();
 
-    QScrollArea* TooKerimisala() const;
+    QAbstractScrollArea* TooKerimisala() const;
     void SeoKerimisribad();
+    // Holds the scroll position inside the extent and gives the scroll bars the extent's range and
+    // the position.
+    void SeaKerimisribad();
+    // A scroll bar of the area moved by the user: takes its value as the position along its axis.
+    void KerimisribaLiikus(Qt::Orientation suund, int nVaartus);
     void ValjastaPealkiri(const QString& strPealkiri);
 
     std::optional<QSizeF> m_cNahtavaAlaSuurus;
+    // The scroll position itself: a scroll bar counts in whole numbers only up to about two
+    // thousand million, so beyond a thousand million points it shows the position in steps of
+    // several points, while the view keeps the exact one.
     QPointF m_ptKerimiskoht;
-    // Set while the view itself scrolls or resizes, so that its own scrolling is not taken for the
+    // Set while the view itself sets the scroll bars, so that its own scrolling is not taken for the
     // user's and no refresh can loop.
     bool m_bIseKerib = false;
-    QPointer<QScrollArea> m_cSeotudKerimisala;
+    QPointer<QAbstractScrollArea> m_cSeotudKerimisala;
     // The selection last offered to the selection clipboard, and the document it was in.
     qint64 m_nPakutudAlgus = 0;
     qint64 m_nPakutudLopp = 0;

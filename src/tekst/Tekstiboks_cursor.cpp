@@ -168,8 +168,7 @@ qint64 Tekstiboks::TooKursorPunktistKoikRead(QPointF ptPunkt) const {
 // --- the mouse ---
 
 QPointF Tekstiboks::TooVaatePunkt(const QMouseEvent& event) const {
-    // The view is as large as the document it shows, so its own coordinates are the view's.
-    return event.position();
+    return TooVaatePunkt(event.position());
 }
 
 void Tekstiboks::mousePressEvent(QMouseEvent* event) {
@@ -251,6 +250,10 @@ bool Tekstiboks::event(QEvent* event) {
         // the focus on.
         keyPressEvent(static_cast<QKeyEvent*>(event));
         return true;
+    case QEvent::ParentChange:
+        // Moved into a scroll area's viewport (or out of one): fill it and drive its scroll bars.
+        SeoKerimisribad();
+        return QWidget::event(event);
     default:
         return QWidget::event(event);
     }

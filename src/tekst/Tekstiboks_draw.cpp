@@ -245,6 +245,8 @@ void Tekstiboks::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     if (!painter.isActive())
         return;
+    // The widget shows the document from the scroll position on.
+    painter.translate(-TooKerimiskoht());
     Canvas canvas(painter);
     Joonista(canvas);
 }
@@ -278,7 +280,8 @@ void Tekstiboks::Joonista(Canvas& canvas) const {
     if (!canvas.painter().isActive())
         return;
 
-    canvas.fillRect(QRectF(0, 0, width(), height()), Colour::white());
+    // The whole widget is painted, and the whole visible area when there is no widget to show it.
+    canvas.fillRect(QRectF(TooKerimiskoht(), QSizeF(size()).expandedTo(TooEmaSuurus())), Colour::white());
     if (m_arrRIDA.empty())
         return;
 

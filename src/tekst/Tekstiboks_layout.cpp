@@ -1,6 +1,6 @@
 #include "tekst/Tekstiboks.h"
 
-#include <QScrollArea>
+#include <QAbstractScrollArea>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -66,11 +66,8 @@ QSizeF Tekstiboks::TooEmaSuurus() const {
     if (m_cNahtavaAlaSuurus)
         return *m_cNahtavaAlaSuurus;
     // Inside a scroll area the view's parent is the area's viewport, whose size is the visible area.
-    if (QWidget* ema = parentWidget()) {
-        const auto* ala = qobject_cast<const QScrollArea*>(ema->parentWidget());
-        if (ala && ala->viewport() == ema)
-            return QSizeF(ema->size());
-    }
+    if (const QAbstractScrollArea* ala = TooKerimisala())
+        return QSizeF(ala->viewport()->size());
     return QSizeF(0.0, 0.0);
 }
 

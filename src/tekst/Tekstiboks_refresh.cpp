@@ -4,10 +4,11 @@
 
 #include "tekst/SharedMeasurer.h"
 
+#include <QAbstractScrollArea>
 #include <QCoreApplication>
-#include <QScrollArea>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -24,13 +25,34 @@ double ulatus(double fMoot) {
     return std::min(std::ceil(fMoot), kSuurimUlatus);
 }
 
-// A widget cannot be larger than this; documents laid out at absurd zooms are shown cut off there.
-constexpr double kSuurimMoot = QWIDGETSIZE_MAX;
+// The largest scroll position along each axis: the extent less the visible area.
+QPointF maksKerimiskoht(QSizeF cUlatus, QSizeF cNahtav) {
+    return QPointF(std::max(0.0, cUlatus.width() - cNahtav.width()),
+                   std::max(0.0, cUlatus.height() - cNahtav.height()));
+}
 
-int vaatesuurus(double fMoot) {
-    if (!(fMoot > 0.0))
-        return 0;
-    return int(std::min(std::ceil(fMoot), kSuurimMoot));
+// A scroll bar holds an int. Up to this many points of scrolling it counts in points; beyond, in
+// steps of as many points as it takes to stay within it. Half of what an int holds, so that Qt's
+// sums of the range and a page step stay inside an int too.
+constexpr double kRibaSuurim = double(1 << 30);
+// What one step of a scroll bar's arrows moves, in points (three of them a notch of the wheel).
+constexpr double kRibaRida = 20.0;
+
+double ribaSamm(double fMaks) {
+    return fMaks > kRibaSuurim ? fMaks / kRibaSuurim : 1.0;
+}
+
+int ribaVaartus(double fKoht, double fMaks) {
+    const double fSamm = ribaSamm(fMaks);
+    return int(std::clamp(std::round(fKoht / fSamm), 0.0, std::ceil(fMaks / fSamm)));
+}
+
+void seaRiba(QScrollBar& riba, double fKoht, double fMaks, double fNahtav) {
+    const double fSamm = ribaSamm(fMaks);
+    riba.setRange(0, int(std::ceil(fMaks / fSamm)));
+    riba.setPageStep(std::max(1, int(std::min(std::round(fNahtav / fSamm), kRibaSuurim))));
+    riba.setSingleStep(std::max(1, int(std::round(kRibaRida / fSamm))));
+    riba.setValue(ribaVaartus(fKoht, fMaks));
 }
 
 // The scroll position moves in whole pixels; round toward the side that keeps the caret's slot
@@ -55,31 +77,71 @@ QString suumiTekst(double fSuum) {
 
 } // namespace
 
-QScrollArea* Tekstiboks::TooKerimisala() const {
+QAbstractScrollArea* Tekstiboks::TooKerimisala() const {
     QWidget* viewport = parentWidget();
-    auto* ala = viewport ? qobject_cast<QScrollArea*>(viewport->parentWidget()) : nullptr;
-    return ala && ala->widget() == this ? ala : nullptr;
+    auto* ala = viewport ? qobject_cast<QAbstractScrollArea*>(viewport->parentWidget()) : nullptr;
+    return ala && ala->viewport() == viewport ? ala : nullptr;
 }
 
 void Tekstiboks::SeoKerimisribad() {
-    QScrollArea* ala = TooKerimisala();
+    QAbstractScrollArea* ala = TooKerimisala();
     if (ala == m_cSeotudKerimisala)
         return;
     if (m_cSeotudKerimisala) {
         m_cSeotudKerimisala->horizontalScrollBar()->disconnect(this);
         m_cSeotudKerimisala->verticalScrollBar()->disconnect(this);
+        m_cSeotudKerimisala->viewport()->removeEventFilter(this);
     }
     m_cSeotudKerimisala = ala;
     if (!ala)
         return;
-    // Scroll bars, wheel and touchpad all end in a change of the scroll bars' values; the view's
-    // own scrolling and resizing are told apart by m_bIseKerib.
-    auto kasutajaKeris = [this] {
-        if (!m_bIseKerib)
-            scrollViewDidScroll();
-    };
-    connect(ala->horizontalScrollBar(), &QScrollBar::valueChanged, this, kasutajaKeris);
-    connect(ala->verticalScrollBar(), &QScrollBar::valueChanged, this, kasutajaKeris);
+    // Scroll bars, wheel, touchpad and the scroll bars' keys all end in a change of a bar's value;
+    // the view's own setting of the bars is told apart by m_bIseKerib.
+    connect(ala->horizontalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int nVaartus) { KerimisribaLiikus(Qt::Horizontal, nVaartus); });
+    connect(ala->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int nVaartus) { KerimisribaLiikus(Qt::Vertical, nVaartus); });
+    ala->viewport()->installEventFilter(this);
+    setGeometry(ala->viewport()->rect());
+    SeaKerimisribad();
+}
+
+bool Tekstiboks::eventFilter(QObject* watched, QEvent* event) {
+    // The view fills the visible area, and a new size of it gives the scroll bars new ranges.
+    if (event->type() == QEvent::Resize && m_cSeotudKerimisala &&
+        watched == m_cSeotudKerimisala->viewport()) {
+        resize(m_cSeotudKerimisala->viewport()->size());
+        SeaKerimisribad();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Tekstiboks::SeaKerimisribad() {
+    const QSizeF cNahtav = TooEmaSuurus();
+    const QPointF ptMaks = maksKerimiskoht(TooUlatus(), cNahtav);
+    m_ptKerimiskoht = QPointF(std::clamp(m_ptKerimiskoht.x(), 0.0, ptMaks.x()),
+                              std::clamp(m_ptKerimiskoht.y(), 0.0, ptMaks.y()));
+    QAbstractScrollArea* ala = m_cSeotudKerimisala;
+    if (!ala)
+        return;
+    const bool bOli = m_bIseKerib;
+    m_bIseKerib = true;
+    seaRiba(*ala->horizontalScrollBar(), m_ptKerimiskoht.x(), ptMaks.x(), cNahtav.width());
+    seaRiba(*ala->verticalScrollBar(), m_ptKerimiskoht.y(), ptMaks.y(), cNahtav.height());
+    m_bIseKerib = bOli;
+}
+
+void Tekstiboks::KerimisribaLiikus(Qt::Orientation suund, int nVaartus) {
+    if (m_bIseKerib || !m_cSeotudKerimisala)
+        return;
+    const bool bX = suund == Qt::Horizontal;
+    const QPointF ptMaks = maksKerimiskoht(TooUlatus(), TooEmaSuurus());
+    const double fMaks = bX ? ptMaks.x() : ptMaks.y();
+    // The step is the range over a power of two, so the bar's end stands for the document's end
+    // exactly.
+    const double fKoht = std::clamp(double(nVaartus) * ribaSamm(fMaks), 0.0, fMaks);
+    (bX ? m_ptKerimiskoht.rx() : m_ptKerimiskoht.ry()) = fKoht;
+    scrollViewDidScroll();
 }
 
 void Tekstiboks::SeaNahtavaAlaSuurus(std::optional<QSizeF> cSuurus) {
@@ -98,30 +160,27 @@ QSizeF Tekstiboks::TooUlatus() const {
 }
 
 QPointF Tekstiboks::TooKerimiskoht() const {
-    if (QScrollArea* ala = TooKerimisala())
-        return QPointF(ala->horizontalScrollBar()->value(), ala->verticalScrollBar()->value());
     return m_ptKerimiskoht;
 }
 
 void Tekstiboks::SeaKerimiskoht(QPointF pt) {
-    const bool bOli = m_bIseKerib;
-    m_bIseKerib = true;
-    if (QScrollArea* ala = TooKerimisala()) {
-        ala->horizontalScrollBar()->setValue(int(std::clamp(pt.x(), 0.0, kSuurimMoot)));
-        ala->verticalScrollBar()->setValue(int(std::clamp(pt.y(), 0.0, kSuurimMoot)));
-    } else {
-        // Without a scroll area the position is kept here, held inside the view as a scroll bar would.
-        const QSizeF cNahtav = TooEmaSuurus();
-        const double fMaksX = std::max(0.0, width() - cNahtav.width());
-        const double fMaksY = std::max(0.0, height() - cNahtav.height());
-        m_ptKerimiskoht = QPointF(std::clamp(std::isfinite(pt.x()) ? pt.x() : 0.0, 0.0, fMaksX),
-                                  std::clamp(std::isfinite(pt.y()) ? pt.y() : 0.0, 0.0, fMaksY));
-    }
-    m_bIseKerib = bOli;
+    const QPointF ptVana = m_ptKerimiskoht;
+    m_ptKerimiskoht = QPointF(std::isfinite(pt.x()) ? pt.x() : 0.0, std::isfinite(pt.y()) ? pt.y() : 0.0);
+    SeaKerimisribad();
+    if (m_ptKerimiskoht.x() != ptVana.x() || m_ptKerimiskoht.y() != ptVana.y())
+        update();
 }
 
 QRectF Tekstiboks::TooNahtavRist() const {
-    return QRectF(TooKerimiskoht(), TooEmaSuurus()).intersected(QRectF(0, 0, width(), height()));
+    return QRectF(TooKerimiskoht(), TooEmaSuurus()).intersected(QRectF(QPointF(0, 0), TooUlatus()));
+}
+
+QPointF Tekstiboks::TooVaatePunkt(QPointF ptVidinas) const {
+    return ptVidinas + m_ptKerimiskoht;
+}
+
+QPointF Tekstiboks::TooVidinaPunkt(QPointF ptVaates) const {
+    return ptVaates - m_ptKerimiskoht;
 }
 
 void Tekstiboks::ValjastaPealkiri(const QString& strPealkiri) {
@@ -156,18 +215,17 @@ void Tekstiboks::Varskenda(bool bKuvaKursor, bool bBlokeeri, bool bShiftAll) {
             m_cViewController->NaitaVeergRida(m_nOlekVeerg, m_nOlekRida);
     }
 
-    const QSizeF cUlatus = TooUlatus();
-    {
+    // The document's extent gives the scroll bars their ranges; the view stays as large as the
+    // visible area.
+    SeaKerimisribad();
+    if (QAbstractScrollArea* ala = m_cSeotudKerimisala) {
+        // A new range can bring or take away a scroll bar of the scroll area, which it decides in a
+        // queued call; let that happen now, so that the scroll below counts with the visible area
+        // as it will be (the viewport's new size sets the bars again, see eventFilter).
         const bool bOli = m_bIseKerib;
         m_bIseKerib = true;
-        resize(vaatesuurus(cUlatus.width()), vaatesuurus(cUlatus.height()));
-        // A new size can bring or take away a scroll bar of the scroll area, which it decides in a
-        // queued call; let that happen now, so that the scroll below counts with the visible area
-        // as it will be.
-        if (QScrollArea* ala = TooKerimisala()) {
-            QCoreApplication::sendPostedEvents(ala, QEvent::MetaCall);
-            QCoreApplication::sendPostedEvents(ala, QEvent::LayoutRequest);
-        }
+        QCoreApplication::sendPostedEvents(ala, QEvent::MetaCall);
+        QCoreApplication::sendPostedEvents(ala, QEvent::LayoutRequest);
         m_bIseKerib = bOli;
     }
 
@@ -190,7 +248,7 @@ void Tekstiboks::Varskenda(bool bKuvaKursor, bool bBlokeeri, bool bShiftAll) {
     }
 
     PakuValikut();
-    update(TooNahtavRist().toAlignedRect());
+    update();
     if (m_cViewController)
         m_cViewController->Varskendatud();
 }

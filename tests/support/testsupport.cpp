@@ -73,5 +73,5 @@ QRectF ShownDocument::box(qint64 k) const {
 }
 
 QPoint ShownDocument::centre(qint64 k) const {
-    return box(k).center().toPoint();
+    return view.TooVidinaPunkt(box(k).center()).toPoint();
 }

@@ -69,6 +69,6 @@ public:
 
     // Element k's hit box in view coordinates: its slot in its line, as high as the line.
     QRectF box(qint64 k) const;
-    // A point well inside that box.
+    // A point well inside that box, in the view widget's own coordinates (where mouse events go).
     QPoint centre(qint64 k) const;
 };

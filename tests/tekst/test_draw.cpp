@@ -170,7 +170,7 @@ TEST(Draw, VisibleLinesDeepInALongDocument) {
     Dokument d;
     for (int k = 0; k < 20000; ++k)
         d.rida(std::to_string(k) + " N5");
-    d.t.resize(300, 4 + 23 * 20000);
+    d.t.ArvutaGeomeetria();
     // Top and height of the visible area, whether line 15001's run is selected, the focus, what is drawn.
     const std::tuple<double, double, bool, bool, const char*> read[] = {
         {345024, 30, true, true, "15000@345004|[15001]@345027|15002@345050|"},
