@@ -1,7 +1,8 @@
 // What the user does with a shown document of 10 thousand and 1 million elements: key presses, a
-// click and a drag step, each with its refresh, sent as real events to the view; search; select all
-// with copy. A key press, a click and a drag step must cost what the visible part costs, so their
-// figures should not grow with the document; search and copy are linear in it.
+// click and a drag step, each with its refresh, sent as real events to the view; a scroll step with
+// the redraw it brings; search; select all with copy. A key press, a click, a drag step and a scroll
+// step must cost what the visible part costs, so their figures should not grow with the document;
+// search and copy are linear in it.
 
 #include "docgen.h"
 
@@ -10,11 +11,14 @@
 #include "tekst/ELMARK.h"
 #include "tekst/Tekstiboks.h"
 
+#include <QAbstractScrollArea>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -104,6 +108,39 @@ void BM_Hiir(benchmark::State& state) {
     state.SetLabel(bLohista ? "drag step" : "click");
 }
 
+// A scroll step as the wheel or a scroll bar makes it, in the middle of the document in a shown
+// scroll area: the bar's new value, the refresh it brings and the redraw of the visible part.
+void BM_Keri(benchmark::State& state) {
+    // Made once for each size and never destroyed: the widgets must not outlive the application.
+    static auto* arrAlad = new std::map<std::int64_t, QAbstractScrollArea*>;
+    QAbstractScrollArea*& ala = (*arrAlad)[state.range(0)];
+    if (!ala) {
+        ala = new QAbstractScrollArea;
+        auto* vaade = new Tekstiboks(ala->viewport());
+        ala->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        ala->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        ala->resize(kEkraan.toSize() + QSize(ala->verticalScrollBar()->sizeHint().width(), 0));
+        ala->show();
+        docgen::buildDocument(*vaade, docgen::Shape::Mixed, state.range(0));
+        vaade->ReastaElemendid();
+        vaade->Varskenda(false, true, false);
+    }
+    auto* vaade = ala->viewport()->findChild<Tekstiboks*>();
+    QScrollBar& riba = *ala->verticalScrollBar();
+    const int nKesk = riba.maximum() / 2;
+    QImage pilt(vaade->size(), QImage::Format_ARGB32_Premultiplied);
+    bool bEdasi = true;
+    for (auto _ : state) {
+        // Three steps of the bar's arrows, as much as a notch of the wheel.
+        riba.setValue(bEdasi ? nKesk + 3 * riba.singleStep() : nKesk);
+        bEdasi = !bEdasi;
+        vaade->render(&pilt);
+        benchmark::DoNotOptimize(pilt.constBits());
+    }
+    if (vaade->m_nKursor != 0)
+        state.SkipWithError("scrolling moved the caret");
+}
+
 // A search from the start of the document: one that finds nothing after wrapping around, one that
 // finds the word near the end.
 void BM_Otsi(benchmark::State& state) {
@@ -149,6 +186,7 @@ BENCHMARK(BM_Klahv)->Apply([](auto* b) {
 BENCHMARK(BM_Hiir)->Apply([](auto* b) {
                       suurused(b, {0, 1});
                   }) -> ArgNames({"elements", "drag"}) -> Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Keri)->Arg(10'000)->Arg(1'000'000)->ArgName("elements")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Otsi)->Apply([](auto* b) {
                       suurused(b, {0, 1});
                   }) -> ArgNames({"elements", "found"}) -> Unit(benchmark::kMillisecond);
