@@ -54,10 +54,15 @@ QImage drawnInto(const QImage& source, QSizeF points) {
 
 } // namespace
 
-Colour colourFromHexString(const QString& strHex) {
-    const QString trimmed = strHex.trimmed();
-    const qsizetype start = trimmed.startsWith(u'#') ? 1 : 0;
-    const quint32 v = scanHexInt(trimmed, start);
+Colour colourFromHexString(QStringView strHex) {
+    // White space at the end of the text cannot change the digits at its start, so only the start is
+    // trimmed: trimming both ends would walk all of a long text.
+    qsizetype start = 0;
+    while (start < strHex.size() && strHex[start].isSpace())
+        ++start;
+    if (start < strHex.size() && strHex[start] == u'#')
+        ++start;
+    const quint32 v = scanHexInt(strHex, start);
     return {((v >> 16) & 0xFF) / 255.0, ((v >> 8) & 0xFF) / 255.0, (v & 0xFF) / 255.0, 1.0};
 }
 

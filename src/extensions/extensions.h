@@ -5,10 +5,15 @@
 
 #include <QImage>
 #include <QString>
+#include <QStringView>
 
 // The colour of a colour text: an optional "#", then hexadecimal digits read as one 32-bit number
 // (red in bits 16-23, green 8-15, blue 0-7; the top byte ignored). Never fails: no digits is black.
-Colour colourFromHexString(const QString& strHex);
+// Reading stops after the digits, so it costs what the text's start costs, not its length.
+Colour colourFromHexString(QStringView strHex);
+inline Colour colourFromHexString(const QString& strHex) {
+    return colourFromHexString(QStringView(strHex));
+}
 // "#" and six lower-case hexadecimal digits; each component x 255, truncated.
 QString hexStringFromColour(const Colour& colour);
 
