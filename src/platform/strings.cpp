@@ -140,6 +140,17 @@ quint32 scanHexInt(QStringView text, qsizetype start) {
     return value > 0xFFFFFFFFull ? 0xFFFFFFFFu : quint32(value);
 }
 
-QStringList splitNonEmpty(const QString& text, QChar separator) {
-    return text.split(separator, Qt::SkipEmptyParts);
+std::optional<QStringView> NonEmptyPieces::next() {
+    qsizetype start = m_position;
+    while (start < m_text.size() && m_text[start] == m_separator)
+        ++start;
+    if (start >= m_text.size()) {
+        m_position = m_text.size();
+        return std::nullopt;
+    }
+    qsizetype end = m_text.indexOf(m_separator, start);
+    if (end < 0)
+        end = m_text.size();
+    m_position = end;
+    return m_text.mid(start, end - start);
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 #include <QStringView>
+#include <optional>
 
 // Lenient conversions of text to numbers and truth values, as documents and typed values need them.
 
@@ -19,5 +19,19 @@ bool lenientBool(QStringView text);
 // reads the longest run of hexadecimal digits. Saturates at 0xFFFFFFFF. 0 when there are no digits.
 quint32 scanHexInt(QStringView text, qsizetype start = 0);
 
-// Splits at every `separator` and drops the empty pieces.
-QStringList splitNonEmpty(const QString& text, QChar separator);
+// The pieces of a text split at every `separator`, empty pieces dropped, taken one at a time: reading
+// the first few pieces of a text costs only what reaches them, however many pieces follow.
+class NonEmptyPieces {
+public:
+    NonEmptyPieces(QStringView text, QChar separator) : m_text(text), m_separator(separator) {}
+
+    // The next non-empty piece; nothing when the text holds no more.
+    std::optional<QStringView> next();
+    // How far the text has been walked: the end of the last piece returned (0 before the first).
+    qsizetype position() const { return m_position; }
+
+private:
+    QStringView m_text;
+    QChar m_separator;
+    qsizetype m_position = 0;
+};

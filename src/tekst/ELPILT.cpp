@@ -49,10 +49,13 @@ void ELPILT::LooSonest(const QString& strSone) {
 }
 
 PictureText parsePictureText(QStringView strSone) {
-    const QList<QStringView> pieces = strSone.split(u';', Qt::SkipEmptyParts);
-    return {pieces.isEmpty() ? QStringView() : pieces[0],
-            QSizeF(pieces.size() > 1 ? lenientDouble(pieces[1]) : 0.0,
-                   pieces.size() > 2 ? lenientDouble(pieces[2]) : 0.0)};
+    // Only the three pieces read are walked, however many more the text holds.
+    NonEmptyPieces pieces(strSone, u';');
+    const std::optional<QStringView> payload = pieces.next();
+    const std::optional<QStringView> laius = pieces.next();
+    const std::optional<QStringView> korgus = pieces.next();
+    return {payload.value_or(QStringView()),
+            QSizeF(laius ? lenientDouble(*laius) : 0.0, korgus ? lenientDouble(*korgus) : 0.0)};
 }
 
 QImage bitmapFromPayload(QStringView payload, qint64 maxPixels) {

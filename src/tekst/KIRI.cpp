@@ -3,6 +3,8 @@
 #include "extensions/extensions.h"
 #include "platform/strings.h"
 
+#include <algorithm>
+
 KIRI::KIRI(QString strKirjatuup, double fKirjasuurus, bool bPaks, bool bKaldkiri, bool bAllaKriipsutatud,
            bool bLabiKriipsutatud, bool bUlaindeks, bool bAlaindeks, Colour clKirjavarv)
     : m_strKirjatuup(std::move(strKirjatuup)), m_fKirjasuurus(fKirjasuurus), m_bPaks(bPaks),
@@ -43,21 +45,47 @@ bool KIRI::OnSama(const KIRI& UusFont) const {
            m_bAlaindeks == UusFont.m_bAlaindeks && m_clKirjavarv == UusFont.m_clKirjavarv;
 }
 
-void KIRI::LooSonest(const QString& strSone) {
-    const QStringList pieces = splitNonEmpty(strSone, u';');
+void KIRI::LooSonest(QStringView strSone) {
     // A malformed style with missing pieces keeps the defaults for them rather than failing the
     // whole document.
     *this = KIRI();
-    if (pieces.size() > 0)
-        m_strKirjatuup = pieces[0];
-    if (pieces.size() > 1)
-        m_fKirjasuurus = lenientDouble(pieces[1]);
+    NonEmptyPieces pieces(strSone, u';');
+    const std::optional<QStringView> kirjatuup = pieces.next();
+    if (!kirjatuup)
+        return;
+    m_strKirjatuup = TooKirjatuup(*kirjatuup);
+    LooValjadSonest(strSone.mid(pieces.position()));
+}
+
+qsizetype KIRI::LooValjadSonest(QStringView strValjad) {
+    const KIRI vaike;
+    m_fKirjasuurus = vaike.m_fKirjasuurus;
+    m_clKirjavarv = vaike.m_clKirjavarv;
     bool* const flags[] = {&m_bPaks,      &m_bKaldkiri, &m_bAllaKriipsutatud, &m_bLabiKriipsutatud,
                            &m_bUlaindeks, &m_bAlaindeks};
-    for (qsizetype i = 0; i < 6; ++i) {
-        if (pieces.size() > i + 2)
-            *flags[i] = lenientBool(pieces[i + 2]);
+    for (bool* flag : flags)
+        *flag = false;
+
+    // Only the pieces up to the colour are walked; whatever follows the ninth piece is never looked at.
+    NonEmptyPieces pieces(strValjad, u';');
+    if (const std::optional<QStringView> suurus = pieces.next())
+        m_fKirjasuurus = lenientDouble(*suurus);
+    else
+        return pieces.position();
+    for (bool* flag : flags) {
+        const std::optional<QStringView> tukk = pieces.next();
+        if (!tukk)
+            return pieces.position();
+        *flag = lenientBool(*tukk);
     }
-    if (pieces.size() > 8)
-        m_clKirjavarv = colourFromHexString(pieces[8]);
+    if (const std::optional<QStringView> varv = pieces.next())
+        m_clKirjavarv = colourFromHexString(*varv);
+    return pieces.position();
+}
+
+QString KIRI::TooKirjatuup(QStringView strTukk) {
+    qsizetype n = std::min(strTukk.size(), kSuurimKirjatuup);
+    if (n < strTukk.size() && strTukk[n - 1].isHighSurrogate())
+        --n;
+    return strTukk.first(n).toString();
 }

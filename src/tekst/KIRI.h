@@ -4,6 +4,7 @@
 #include "platform/fonts.h"
 
 #include <QString>
+#include <QStringView>
 
 // A character style: face, size, the six flags and the text colour.
 class KIRI {
@@ -27,5 +28,18 @@ public:
     KIRI copy() const;
     bool OnSama(const KIRI& UusFont) const;
     // Reads the nine-field text form "face;size;bold;italic;underline;strike;super;sub;#rrggbb".
-    void LooSonest(const QString& strSone);
+    void LooSonest(QStringView strSone);
+    // Reads the eight fields after the face name (size, the six flags, colour) from the text that
+    // follows the face name's piece; a field without a piece takes its default. The face name is
+    // left as it is. Returns how much of the text was walked: everything up to the colour's piece.
+    qsizetype LooValjadSonest(QStringView strValjad);
+
+    // The longest face name a style keeps, in UTF-16 code units. Installed faces have names of a few
+    // dozen characters; a document's style text without its closing "}" runs on through the rest of
+    // the document, and cutting the name here keeps what such a text costs to read and to compare
+    // independent of the document's length. Longer names can name no face anyway.
+    static constexpr qsizetype kSuurimKirjatuup = 128;
+    // The face name a style keeps for the piece: at most kSuurimKirjatuup code units, never ending in
+    // the first half of a surrogate pair.
+    static QString TooKirjatuup(QStringView strTukk);
 };

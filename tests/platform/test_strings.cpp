@@ -1,5 +1,6 @@
 #include "platform/strings.h"
 
+#include <QStringList>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -33,4 +34,21 @@ TEST(ScanHexInt, ReadsTheLongestRunAndSaturates) {
                         {u"ffffffff", 0, ~0u}, {u"100000000", 0, ~0u}, {u"0000000000001", 0, 1}};
     for (const auto& [text, start, expected] : rows)
         EXPECT_EQ(scanHexInt(text, start), expected) << QString::fromUtf16(text).toStdString();
+}
+
+TEST(NonEmptyPieces, DropsEmptyPiecesAndWalksOnlyAsFarAsAsked) {
+    const std::pair<const char16_t*, QStringList> rows[] = {
+        {u"", {}}, {u";;;", {}}, {u"a", {"a"}}, {u";a;;b;", {"a", "b"}}, {u" ; x", {" ", " x"}}};
+    for (const auto& [text, expected] : rows) {
+        NonEmptyPieces pieces(text, u';');
+        QStringList found;
+        while (const std::optional<QStringView> piece = pieces.next())
+            found.push_back(piece->toString());
+        EXPECT_EQ(found, expected) << QString::fromUtf16(text).toStdString();
+    }
+    NonEmptyPieces pieces(u";ab;;cd;ef;gh", u';');
+    EXPECT_EQ(pieces.position(), 0);
+    pieces.next();
+    pieces.next();
+    EXPECT_EQ(pieces.position(), 7);
 }

@@ -26,6 +26,25 @@ TEST(Kiri, ReadsTheTextForm) {
         EXPECT_TRUE(read(text).copy().OnSama(expected)) << text;
 }
 
+// A face name is cut to its longest length, never inside a surrogate pair, and the fields after it
+// still read; what follows the ninth piece is ignored however long it is.
+TEST(Kiri, LongTextsKeepWhatMatters) {
+    const qsizetype n = KIRI::kSuurimKirjatuup;
+    const QString grin = QStringLiteral("\U0001F600");
+    const std::tuple<const char*, QString, QString> rows[] = {
+        {"at the limit", QString(n, u'x'), QString(n, u'x')},
+        {"beyond it", QString(n + 1, u'x') + ";12;1", QString(n, u'x')},
+        {"pair across the cut", QString(n - 1, u'x') + grin + ";12;1", QString(n - 1, u'x')},
+        {"pair before the cut", QString(n - 2, u'x') + grin + "y;12;1", QString(n - 2, u'x') + grin},
+    };
+    for (const auto& [name, text, face] : rows)
+        EXPECT_EQ(read(text).m_strKirjatuup, face) << name;
+    EXPECT_TRUE(
+        read(QString(n + 1, u'x') + ";12;1").OnSama(style(qPrintable(QString(n, u'x')), 12, 0b100000)));
+    EXPECT_TRUE(read("A;12;1;0;0;0;0;0;#ff0000;" + QString("x;").repeated(1000000))
+                    .OnSama(style("A", 12, 0b100000, {1, 0, 0, 1})));
+}
+
 // Face names that differ only in composition are the same face; the reader's tests cover them.
 TEST(Kiri, SameStyleRule) {
     const KIRI base = read("A;12");
