@@ -84,8 +84,12 @@ qsizetype KIRI::LooValjadSonest(QStringView strValjad) {
 }
 
 QString KIRI::TooKirjatuup(QStringView strTukk) {
+    return kirjatuubiOsa(strTukk).toString();
+}
+
+QStringView KIRI::kirjatuubiOsa(QStringView strTukk) {
     qsizetype n = std::min(strTukk.size(), kSuurimKirjatuup);
     if (n < strTukk.size() && strTukk[n - 1].isHighSurrogate())
         --n;
-    return strTukk.first(n).toString();
+    return strTukk.first(n);
 }

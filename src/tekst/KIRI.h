@@ -42,4 +42,6 @@ public:
     // The face name a style keeps for the piece: at most kSuurimKirjatuup code units, never ending in
     // the first half of a surrogate pair.
     static QString TooKirjatuup(QStringView strTukk);
+    // The part of the piece that TooKirjatuup keeps.
+    static QStringView kirjatuubiOsa(QStringView strTukk);
 };

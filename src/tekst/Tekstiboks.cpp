@@ -12,11 +12,13 @@
 #include "tekst/ELTUHIK.h"
 #include "tekst/SharedMeasurer.h"
 #include "tekst/SharedPictures.h"
+#include "tekst/TokenPayloads.h"
 
 #include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 
 namespace {
@@ -24,6 +26,11 @@ namespace {
 // Files larger than this are refused rather than read: the text and the elements made from it must
 // fit in memory together.
 constexpr qint64 kSuurimFail = 256 * 1024 * 1024;
+
+// Style texts up to this long (from the token's "{" to its "}") are looked up by their text; the
+// cache of them is emptied when it holds this many.
+constexpr qsizetype kLuhikeKiriTekst = 256;
+constexpr qsizetype kSuurimKiriTekste = 65536;
 
 QString kuvaNimi(const QString& strFail) {
     return QFileInfo(strFail).fileName();
@@ -96,20 +103,131 @@ QString otsitavTukk(const ELEMENT& e) {
     return {};
 }
 
-// A text equal for two styles exactly when OnSama holds between them, so that the style table can
-// find an earlier equal style through a hash instead of a walk over every style. Numbers enter with
-// their exact bits, since sizes that differ in the seventh decimal are still two styles; -0.0 is
-// folded into 0.0 as == does. Sizes and colours are never NaN (the lenient readings give none).
-QString kiriVoti(const KIRI& k) {
-    QString strVoti = k.m_strKirjatuup.normalized(QString::NormalizationForm_C) + QChar(0);
-    const Colour& c = k.m_clKirjavarv;
-    for (const double f : {k.m_fKirjasuurus, c.red, c.green, c.blue, c.alpha})
-        strVoti += QString::number(std::bit_cast<quint64>(f == 0.0 ? 0.0 : f), 16) + QLatin1Char('|');
-    for (const bool b : {k.m_bPaks, k.m_bKaldkiri, k.m_bAllaKriipsutatud, k.m_bLabiKriipsutatud,
-                         k.m_bUlaindeks, k.m_bAlaindeks})
-        strVoti += QLatin1Char(b ? '1' : '0');
-    return strVoti;
+// The fields of a style after its face name, exactly: equal for two styles exactly when OnSama finds
+// their fields equal. Numbers enter with their exact bits, since sizes that differ in the seventh
+// decimal are still two styles; -0.0 is folded into 0.0 as == does. Sizes and colours are never NaN
+// (the lenient readings give none).
+struct ValjadVoti {
+    std::array<quint64, 5> arrArvud{};
+    quint8 nLipud = 0;
+    bool operator==(const ValjadVoti&) const = default;
+};
+
+size_t qHash(const ValjadVoti& v, size_t seed = 0) {
+    return qHashMulti(seed, qHashRange(v.arrArvud.begin(), v.arrArvud.end()), v.nLipud);
 }
+
+ValjadVoti valjadVoti(const KIRI& k) {
+    ValjadVoti voti;
+    const Colour& c = k.m_clKirjavarv;
+    const double arrArvud[] = {k.m_fKirjasuurus, c.red, c.green, c.blue, c.alpha};
+    for (size_t i = 0; i < voti.arrArvud.size(); ++i)
+        voti.arrArvud[i] = std::bit_cast<quint64>(arrArvud[i] == 0.0 ? 0.0 : arrArvud[i]);
+    const bool arrLipud[] = {k.m_bPaks,      k.m_bKaldkiri, k.m_bAllaKriipsutatud, k.m_bLabiKriipsutatud,
+                             k.m_bUlaindeks, k.m_bAlaindeks};
+    for (int i = 0; i < 6; ++i) {
+        if (arrLipud[i])
+            voti.nLipud |= quint8(1 << i);
+    }
+    return voti;
+}
+
+// A key equal for two styles exactly when OnSama holds between them, so that the style table finds
+// an earlier equal style through a hash instead of a walk over every style.
+struct KiriVoti {
+    QString strNimi;
+    ValjadVoti valjad;
+    bool operator==(const KiriVoti&) const = default;
+};
+
+size_t qHash(const KiriVoti& v, size_t seed = 0) {
+    return qHashMulti(seed, v.strNimi, v.valjad);
+}
+
+KiriVoti kiriVoti(const KIRI& k) {
+    return {k.m_strKirjatuup.normalized(QString::NormalizationForm_C), valjadVoti(k)};
+}
+
+// A face name as it stands in the text, with the fields after it.
+struct NimiJaValjad {
+    QStringView strNimi;
+    ValjadVoti valjad;
+    bool operator==(const NimiJaValjad& teine) const {
+        return valjad == teine.valjad && strNimi == teine.strNimi;
+    }
+};
+
+size_t qHash(const NimiJaValjad& v, size_t seed = 0) {
+    return qHashMulti(seed, v.strNimi, v.valjad);
+}
+
+// The style table of one reading: each distinct style once, in order of first appearance. Documents
+// repeat a few short style texts over and over; these are found by their text, without reading them
+// again. Longer texts (a style text without its "}" runs on through the document) are found by their
+// face name and fields, which TokenPayloads reads at a bounded cost.
+class KiriTabel {
+public:
+    KiriTabel(std::vector<KIRI>& arrKiri, TokenPayloads& payloads)
+        : m_arrKiri(arrKiri), m_payloads(payloads) {}
+
+    // The index of the style of the "{F" token at p; a new style is appended.
+    qint64 indeks(qsizetype p) {
+        const bool bLuhike = m_payloads.closingBrace(p) - p <= kLuhikeKiriTekst;
+        const QStringView strTekst = m_payloads.payload(p);
+        if (bLuhike) {
+            if (const auto it = m_tekstist.constFind(strTekst); it != m_tekstist.constEnd())
+                return *it;
+        }
+        const TokenPayloads::StyleText tekst = m_payloads.styleText(p);
+        qint64 nIndeks = 0;
+        if (!tekst.kirjatuup) {
+            nIndeks = indeks(KIRI());
+        } else {
+            const KIRI& valjad = m_payloads.fields(tekst);
+            const NimiJaValjad voti{*tekst.kirjatuup, valjadVoti(valjad)};
+            if (const auto it = m_nimest.constFind(voti); it != m_nimest.constEnd()) {
+                nIndeks = *it;
+            } else {
+                KIRI kiri = valjad;
+                kiri.m_strKirjatuup = tekst.kirjatuup->toString();
+                nIndeks = indeks(kiri);
+                lisa(m_nimest, voti, nIndeks);
+            }
+        }
+        if (bLuhike)
+            lisa(m_tekstist, strTekst, nIndeks);
+        return nIndeks;
+    }
+
+    // The index of `kiri`; a new style is appended.
+    qint64 indeks(const KIRI& kiri) {
+        // The table never holds two equal styles, so the first equal one is the only one.
+        KiriVoti voti = kiriVoti(kiri);
+        if (const auto it = m_voti.constFind(voti); it != m_voti.constEnd()) {
+            Q_ASSERT(m_arrKiri[size_t(*it)].OnSama(kiri));
+            return *it;
+        }
+        m_arrKiri.push_back(kiri);
+        const qint64 nIndeks = qint64(m_arrKiri.size()) - 1;
+        m_voti.insert(std::move(voti), nIndeks);
+        return nIndeks;
+    }
+
+private:
+    // Many spellings of few styles cannot make a cache grow without bound.
+    template <typename Voti>
+    static void lisa(QHash<Voti, qint64>& vahemalu, const Voti& voti, qint64 nIndeks) {
+        if (vahemalu.size() >= kSuurimKiriTekste)
+            vahemalu.clear();
+        vahemalu.insert(voti, nIndeks);
+    }
+
+    std::vector<KIRI>& m_arrKiri;
+    TokenPayloads& m_payloads;
+    QHash<KiriVoti, qint64> m_voti;
+    QHash<QStringView, qint64> m_tekstist;
+    QHash<NimiJaValjad, qint64> m_nimest;
+};
 
 } // namespace
 
@@ -206,7 +324,6 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
     // The new document is built aside and takes the old one's place only when it is complete.
     std::vector<std::shared_ptr<LOIK>> arrLOIK;
     std::vector<KIRI> arrKiri;
-    QHash<QString, qint64> kiriIndeks;
     const double fSuum = 100.0;
     SharedMeasurer mootja(arrKiri, fSuum);
     SharedPictures pildid(m_nPildiEelarve);
@@ -214,15 +331,16 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
     std::shared_ptr<LOIK> loik;
     qint64 nKiri = 0;
     std::optional<Colour> clEsiletost;
-
+    const qsizetype n = strSisu.size();
+    TokenPayloads payloads(strSisu);
+    KiriTabel kiriTabel(arrKiri, payloads);
     // An element needs a style to be measured in; a document that emits one before any style gets
     // the default style as style 0.
     auto kiriOlemas = [&] {
-        if (arrKiri.empty()) {
-            arrKiri.push_back(KIRI());
-            kiriIndeks.insert(kiriVoti(arrKiri.back()), 0);
-        }
+        if (arrKiri.empty())
+            kiriTabel.indeks(KIRI());
     };
+
     // Elements and paragraphs are counted as they are made, so that a document too large for the
     // memory is refused before it has taken it.
     const qint64 nSuurim = TooSuurimElemente();
@@ -239,16 +357,6 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
         e->m_clEsiletost = clEsiletost;
         mootja.Mooda(*e);
         loik->m_arrELEMENT.push_back(std::move(e));
-    };
-    // The payload of the token whose "{" stands at p: from p + 3 up to its closing "}", the first
-    // one after p, or to the end of the text when there is none.
-    const qsizetype n = strSisu.size();
-    auto lopp = [&](qsizetype p) {
-        const qsizetype nLopp = strSisu.indexOf(QLatin1Char('}'), p);
-        return nLopp < 0 ? n : nLopp;
-    };
-    auto sisu = [&](qsizetype p, qsizetype nLopp) {
-        return nLopp > p + 3 ? QStringView(strSisu).mid(p + 3, nLopp - (p + 3)) : QStringView();
     };
 
     for (qsizetype i = 4; i < n && !bLiigaSuur; ++i) {
@@ -270,25 +378,13 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
         } else if (c1 == QLatin1Char('{') && i + 1 < n) {
             const QChar c2 = strSisu.at(i + 1);
             if (c2 == QLatin1Char('F')) {
-                KIRI kiri;
-                kiri.LooSonest(sisu(i, lopp(i)).toString());
-                // The table never holds two equal styles, so the first equal one is the only one.
-                const QString strVoti = kiriVoti(kiri);
-                const auto it = kiriIndeks.constFind(strVoti);
-                if (it != kiriIndeks.constEnd()) {
-                    nKiri = *it;
-                    Q_ASSERT(arrKiri[size_t(nKiri)].OnSama(kiri));
-                } else {
-                    arrKiri.push_back(kiri);
-                    nKiri = qint64(arrKiri.size()) - 1;
-                    kiriIndeks.insert(strVoti, nKiri);
-                }
+                nKiri = kiriTabel.indeks(i);
             } else if (c2 == QLatin1Char('E')) {
-                clEsiletost = colourFromHexString(sisu(i, lopp(i)).toString());
+                clEsiletost = colourFromHexString(payloads.payload(i));
             } else if (c2 == QLatin1Char('M')) {
-                const qsizetype nLopp = lopp(i);
+                const qsizetype nLopp = payloads.closingBrace(i);
                 auto mark = std::make_unique<ELMARK>();
-                mark->m_strTekst = sisu(i, nLopp).toString();
+                mark->m_strTekst = payloads.payload(i).toString();
                 lisa(std::move(mark));
                 i = nLopp;
             } else if (c2 == QLatin1Char('T')) {
@@ -300,9 +396,9 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
             } else if (c2 == QLatin1Char('P')) {
                 // The picture gets its stored size now and its bitmap once the whole document is
                 // read, when it is known which payloads repeat and how many pixels they all need.
-                const qsizetype nLopp = lopp(i);
+                const qsizetype nLopp = payloads.closingBrace(i);
                 auto pilt = std::make_unique<ELPILT>();
-                pildid.Lisa(*pilt, sisu(i, nLopp));
+                pildid.Lisa(*pilt, payloads.payload(i));
                 lisa(std::move(pilt));
                 i = nLopp;
             }

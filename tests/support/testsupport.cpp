@@ -8,6 +8,10 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
 MessageRecorder::MessageRecorder() {
     setMessageBoxHandler([this](const QString& title, const QString& text) {
         messages.push_back({title, text});
@@ -74,4 +78,23 @@ QRectF ShownDocument::box(qint64 k) const {
 
 QPoint ShownDocument::centre(qint64 k) const {
     return view.TooVidinaPunkt(box(k).center()).toPoint();
+}
+
+HangGuard::HangGuard(int seconds, const char* what) {
+    m_thread = std::thread([this, seconds, what] {
+        std::unique_lock lock(m_mutex);
+        if (!m_done.wait_for(lock, std::chrono::seconds(seconds), [this] { return m_finished; })) {
+            std::fprintf(stderr, "Still running after %d s, taken for a hang: %s\n", seconds, what);
+            std::abort();
+        }
+    });
+}
+
+HangGuard::~HangGuard() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_finished = true;
+    }
+    m_done.notify_one();
+    m_thread.join();
 }

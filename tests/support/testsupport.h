@@ -8,8 +8,11 @@
 #include <QRectF>
 #include <QSize>
 #include <QString>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <ostream>
+#include <thread>
 #include <vector>
 
 class Tekstiboks;
@@ -71,4 +74,20 @@ public:
     QRectF box(qint64 k) const;
     // A point well inside that box, in the view widget's own coordinates (where mouse events go).
     QPoint centre(qint64 k) const;
+};
+
+// Ends the test program with a message when the scope it guards has not ended within `seconds`: a
+// guard against a hang that would otherwise stall the whole run, never a measure of speed.
+class HangGuard {
+public:
+    HangGuard(int seconds, const char* what);
+    ~HangGuard();
+    HangGuard(const HangGuard&) = delete;
+    HangGuard& operator=(const HangGuard&) = delete;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    bool m_finished = false;
+    std::thread m_thread;
 };

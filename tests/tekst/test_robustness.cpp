@@ -1,4 +1,5 @@
 #include "tekst/Tekstiboks.h"
+#include "testsupport.h"
 
 #include <QImage>
 #include <QRandomGenerator>
@@ -52,5 +53,29 @@ TEST(Robustness, RandomTokenSoupKeepsTheModelSound) {
             ASSERT_LE(tb.m_arrSisuAlgus[size_t(tb.TooSisuElement(i))], i);
         // Drawing what is visible must not fail either.
         (void)tb.JoonistaPildiks();
+    }
+}
+
+// A style or colour text without its "}" runs over every token after it. Read afresh for each token
+// these documents would take hours; they must read in time linear in their length.
+TEST(Robustness, UnclosedStyleAndColourTextsReadInLinearTime) {
+    const qsizetype n = 300000;
+    const std::tuple<const char*, QString, Colour> rows[] = {
+        {"styles", "VLM1<1" + QString("{F ").repeated(n) + "}{M x}{N}>", Colour::black()},
+        {"styles with fields", "VLM1<1" + QString("{F a;").repeated(n) + "1;1}{M x}{N}>", Colour::black()},
+        {"colours",
+         "VLM1<1{F a}" + QString("{E x").repeated(n) + QString(" ").repeated(n) + "}{E #ff}{M x}{N}>",
+         Colour{0, 0, 1, 1}},
+    };
+    const HangGuard guard(300, "reading unclosed style and colour texts");
+    for (const auto& [name, doc, highlight] : rows) {
+        Tekstiboks tb;
+        ASSERT_TRUE(tb.AvaFail(doc)) << name;
+        const ELEMENT& x = *tb.m_arrLOIK[0]->m_arrELEMENT[0];
+        KIRI last;
+        last.LooSonest(doc.mid(doc.lastIndexOf("{F") + 3).section(u'}', 0, 0));
+        EXPECT_TRUE(tb.m_arrJooksevKiri[size_t(x.m_nKiri)].OnSama(last)) << name;
+        EXPECT_LE(tb.m_arrJooksevKiri.size(), 50u) << name;
+        EXPECT_EQ(x.m_clEsiletost.value_or(Colour::black()), highlight) << name;
     }
 }
