@@ -333,8 +333,9 @@ QByteArray encodePng(const QImage& image) {
 QString formatShortestDouble(double value) {
     if (std::isnan(value))
         return QStringLiteral("nan");
+    // "inf" would read back as 0; an exponent beyond any double reads back as infinity.
     if (std::isinf(value))
-        return value > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
+        return value > 0 ? QStringLiteral("1e+999") : QStringLiteral("-1e+999");
     const double magnitude = std::fabs(value);
     const bool exponentForm = magnitude != 0.0 && (magnitude < 1e-4 || magnitude >= 9007199254740992.0);
     char buffer[64];

@@ -40,4 +40,5 @@ QByteArray encodePng(const QImage& image);
 
 // The shortest decimal text that reads back as the same double, with at least one digit after the
 // point, exponent form for very large and very small magnitudes: 120.0, 37.5, 1e+20, 5e-324.
+// Infinity is written 1e+999, which reads back as infinity.
 QString formatShortestDouble(double value);

@@ -1,8 +1,10 @@
 #include "platform/image.h"
+#include "platform/strings.h"
 
 #include "testsupport.h"
 
 #include <QImageReader>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -105,8 +107,12 @@ TEST(DecodeImage, BrokenImagesDecodeQuietly) {
 
 TEST(FormatShortestDouble, ReadsBackExactly) {
     QStringList texts;
-    for (double value : {120.0, 1e20, 5e-324, -0.0, 0.0001, 0.00001, 1.0 / 3, 0x1p53 - 1, 0x1p53})
+    for (double value :
+         {120.0, 1e20, 5e-324, -0.0, 0.0001, 0.00001, 1.0 / 3, 0x1p53 - 1, 0x1p53, qInf(), -qInf()}) {
         texts << formatShortestDouble(value);
+        const double back = lenientDouble(texts.back());
+        EXPECT_TRUE(back == value && std::signbit(back) == std::signbit(value)) << texts.back().toStdString();
+    }
     EXPECT_EQ(texts.join(' '), "120.0 1e+20 5e-324 -0.0 0.0001 1e-05 0.3333333333333333 9007199254740991.0 "
-                               "9.007199254740992e+15");
+                               "9.007199254740992e+15 1e+999 -1e+999");
 }

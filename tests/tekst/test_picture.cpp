@@ -59,6 +59,11 @@ TEST(Picture, TokenRoundTrips) {
     expected.fill(Qt::red);
     const auto back = read(token.mid(3).chopped(1));
     EXPECT_TRUE(back->m_Kujutis == expected && back->m_cOrginaalSuurus == QSizeF(37.5, 120));
+
+    // Sizes too large for a double are infinite, and must be written so that they read back so.
+    const QString infinite = read("x;1e999;-1e999;")->TooSone();
+    const QSizeF stored = read(infinite.mid(3).chopped(1))->m_cOrginaalSuurus.value_or(QSizeF());
+    EXPECT_TRUE(stored.width() == qInf() && stored.height() == -qInf()) << infinite.toStdString();
 }
 
 // Pictures of equal payload share one bitmap and count once against the document's budget, which
