@@ -8,6 +8,7 @@ VELMORA_PACKAGES=(
     libqt6svg6
     libgtest-dev libbenchmark-dev
     desktop-file-utils shared-mime-info
+    clang libclang-rt-14-dev
     fonts-liberation fonts-dejavu-core
 )
 
