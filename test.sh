@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up, builds with warnings as errors and runs every test; then builds and runs the tests once
-# more under AddressSanitizer and UndefinedBehaviorSanitizer.
+# more under AddressSanitizer and UndefinedBehaviorSanitizer, and runs each fuzz target for a minute.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/ensure-deps.sh
@@ -20,3 +20,6 @@ cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVELMORA_WERROR=ON -
     -DVELMORA_BENCH=OFF >/dev/null
 cmake --build build/asan -j"$jobs"
 ctest --test-dir build/asan --output-on-failure -j"$jobs"
+
+# Every fuzz target for a minute from its seeds, under the same sanitizers; a finding fails the run.
+scripts/fuzz.sh 60
