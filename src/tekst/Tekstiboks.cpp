@@ -167,8 +167,11 @@ size_t qHash(const NimiJaValjad& v, size_t seed = 0) {
 // face name and fields, which TokenPayloads reads at a bounded cost.
 class KiriTabel {
 public:
-    KiriTabel(std::vector<KIRI>& arrKiri, TokenPayloads& payloads)
-        : m_arrKiri(arrKiri), m_payloads(payloads) {}
+    KiriTabel(std::vector<KIRI>& arrKiri, TokenPayloads& payloads, qint64 nSuurim)
+        : m_arrKiri(arrKiri), m_payloads(payloads), m_nSuurim(nSuurim) {}
+
+    // Whether a style beyond the most the table may hold was asked for; the reading stops then.
+    bool onTais() const { return m_bTais; }
 
     // The index of the style of the "{F" token at p; a new style is appended.
     qint64 indeks(qsizetype p) {
@@ -199,13 +202,17 @@ public:
         return nIndeks;
     }
 
-    // The index of `kiri`; a new style is appended.
+    // The index of `kiri`; a new style is appended, unless the table is full (then 0).
     qint64 indeks(const KIRI& kiri) {
         // The table never holds two equal styles, so the first equal one is the only one.
         KiriVoti voti = kiriVoti(kiri);
         if (const auto it = m_voti.constFind(voti); it != m_voti.constEnd()) {
             Q_ASSERT(m_arrKiri[size_t(*it)].OnSama(kiri));
             return *it;
+        }
+        if (qint64(m_arrKiri.size()) >= m_nSuurim) {
+            m_bTais = true;
+            return 0;
         }
         m_arrKiri.push_back(kiri);
         const qint64 nIndeks = qint64(m_arrKiri.size()) - 1;
@@ -227,6 +234,8 @@ private:
     QHash<KiriVoti, qint64> m_voti;
     QHash<QStringView, qint64> m_tekstist;
     QHash<NimiJaValjad, qint64> m_nimest;
+    qint64 m_nSuurim;
+    bool m_bTais = false;
 };
 
 } // namespace
@@ -333,7 +342,8 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
     std::optional<Colour> clEsiletost;
     const qsizetype n = strSisu.size();
     TokenPayloads payloads(strSisu);
-    KiriTabel kiriTabel(arrKiri, payloads);
+    // Elements need a style to be measured in, so the table always takes one.
+    KiriTabel kiriTabel(arrKiri, payloads, std::max<qint64>(m_nSuurimKirju, 1));
     // An element needs a style to be measured in; a document that emits one before any style gets
     // the default style as style 0.
     auto kiriOlemas = [&] {
@@ -341,8 +351,8 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
             kiriTabel.indeks(KIRI());
     };
 
-    // Elements and paragraphs are counted as they are made, so that a document too large for the
-    // memory is refused before it has taken it.
+    // Elements, paragraphs and style changes are counted as they are made, so that a document too
+    // large is refused before it has taken the memory and the time.
     const qint64 nSuurim = TooSuurimElemente();
     qint64 nTehtud = 0;
     bool bLiigaSuur = false;
@@ -359,7 +369,7 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
         loik->m_arrELEMENT.push_back(std::move(e));
     };
 
-    for (qsizetype i = 4; i < n && !bLiigaSuur; ++i) {
+    for (qsizetype i = 4; i < n && !bLiigaSuur && !kiriTabel.onTais(); ++i) {
         const QChar c1 = strSisu.at(i);
         if (loik && c1 == QLatin1Char('>')) {
             // Every paragraph ends with its paragraph end: layout and the cursor rely on it.
@@ -378,6 +388,7 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
         } else if (c1 == QLatin1Char('{') && i + 1 < n) {
             const QChar c2 = strSisu.at(i + 1);
             if (c2 == QLatin1Char('F')) {
+                loe();
                 nKiri = kiriTabel.indeks(i);
             } else if (c2 == QLatin1Char('E')) {
                 clEsiletost = colourFromHexString(payloads.payload(i));
@@ -406,9 +417,15 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
     }
     if (bLiigaSuur) {
         DialoogOK(QStringLiteral("Viga"),
-                  QStringLiteral("The document has more than %L1 elements and paragraphs, more than the "
-                                 "memory available can hold.")
+                  QStringLiteral("The document is too large: it has more than %L1 elements, paragraphs "
+                                 "and style changes.")
                       .arg(nSuurim));
+        return false;
+    }
+    if (kiriTabel.onTais()) {
+        DialoogOK(
+            QStringLiteral("Viga"),
+            QStringLiteral("The document has more than %L1 different character styles.").arg(m_nSuurimKirju));
         return false;
     }
     // A paragraph still open at the end of the text was never closed and is dropped.
@@ -440,7 +457,7 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
 }
 
 qint64 Tekstiboks::TooSuurimElemente() const {
-    return m_nSuurimElemente.value_or(availableMemory() / kBaiteElemendiKohta);
+    return m_nSuurimElemente.value_or(std::min(availableMemory() / kBaiteElemendiKohta, kElementePiir));
 }
 
 void Tekstiboks::LooOtsitavSisu() {

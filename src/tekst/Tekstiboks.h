@@ -69,15 +69,23 @@ public:
     QString m_strSisu;
     std::vector<qint64> m_arrSisuAlgus;
     std::vector<KIRI> m_arrJooksevKiri;
-    // What an element costs in memory with its share of the lines, the search text and the layout's
-    // geometry; a paragraph counts as one element more, for its own record and its line. A reading
-    // refuses a document that would need more than the memory available when it starts (a file of
-    // nothing but spaces can hold over a hundred million elements), and refuses it as the elements
-    // are made, before they have taken that memory.
-    static constexpr qint64 kBaiteElemendiKohta = 256;
-    // Fixes the limit on elements and paragraphs (tests); without it each reading takes the limit
-    // from the memory available.
+    // What an element costs in memory with its own line (a window one character wide gives every
+    // element one), its share of the search text and the layout's geometry; a paragraph counts as
+    // one element more, for its own record and its line. A reading refuses a document that would
+    // need more than the memory available when it starts (a file of nothing but spaces can hold over
+    // eighty million elements), and refuses it as the elements are made, before they have taken it.
+    static constexpr qint64 kBaiteElemendiKohta = 512;
+    // However much memory there is, a reading takes at most this many elements, paragraphs and
+    // style changes. Each costs up to about a microsecond and a half to read, measure, lay out and
+    // index, and the bytes above; with this bound any document the file size limit lets in opens in
+    // a few seconds and within 4 GiB, or is refused at once with the reason.
+    static constexpr qint64 kElementePiir = 4 * 1024 * 1024;
+    // Fixes the limit on elements, paragraphs and style changes (tests); without it each reading
+    // takes the lower of kElementePiir and what the memory available holds.
     std::optional<qint64> m_nSuurimElemente;
+    // The most distinct styles a document may have. Each distinct style costs a font lookup and a
+    // measurement of every element in it; no document needs more.
+    qint64 m_nSuurimKirju = 65536;
     // The pixels the bitmaps of a document's pictures may take together (512 MiB at four bytes a
     // pixel); beyond it pictures are decoded scaled down. Pictures with equal payload count once.
     qint64 m_nPildiEelarve = 128 * 1024 * 1024;
@@ -112,7 +120,7 @@ public:
     bool Ava(const QString& strFail);
     // Reads a VLM1 text into the view; false (after the message) when the text is not VLM1.
     bool AvaFail(const QString& strSisu);
-    // The most elements and paragraphs together that a reading accepts now.
+    // The most elements, paragraphs and style changes together that a reading accepts now.
     qint64 TooSuurimElemente() const;
     void LooOtsitavSisu();
     // The element that code unit nKoht of the search text came from (the last element for a

@@ -156,20 +156,46 @@ TEST(Reader, RefusedTextLeavesTheDocumentAloneAndReadingResetsIt) {
     }
 }
 
-// Paragraphs count with the elements, the paragraph end that closing adds among them.
-TEST(Reader, ElementLimitCountsElementsAndParagraphs) {
+// Paragraphs and style changes count with the elements, the paragraph end that closing adds among
+// them. However much memory there is, the count has a fixed bound.
+TEST(Reader, ElementLimitCountsElementsParagraphsAndStyleChanges) {
     const std::tuple<const char*, qint64, bool> read[] = {
-        {"VLM1<1{U}{U}{N}>", 4, true},  {"VLM1<1{U}{U}{N}>", 3, false}, {"VLM1<1{U}><1{N}>", 5, true},
-        {"VLM1<1{U}><1{N}>", 4, false}, {"VLM1<1{U}>", 2, false},       {"VLM1<1>", 1, false}};
+        {"VLM1<1{U}{U}{N}>", 4, true},     {"VLM1<1{U}{U}{N}>", 3, false},    {"VLM1<1{U}><1{N}>", 5, true},
+        {"VLM1<1{U}><1{N}>", 4, false},    {"VLM1<1{U}>", 2, false},          {"VLM1<1>", 1, false},
+        {"VLM1<1{F a}{F a}{N}>", 4, true}, {"VLM1<1{F a}{F a}{N}>", 3, false}};
     for (const auto& [doc, nSuurim, bLoetud] : read) {
         Vaade v;
         v.tb.m_nSuurimElemente = nSuurim;
         EXPECT_EQ(v.tb.AvaFail(doc), bLoetud) << doc << " " << nSuurim;
         EXPECT_EQ(v.teated.messages.size(), bLoetud ? 0u : 1u) << doc << " " << nSuurim;
     }
-    // Without a limit of its own a reading takes it from the memory available.
     Tekstiboks tb;
-    EXPECT_GT(tb.TooSuurimElemente(), 0);
+    EXPECT_TRUE(tb.TooSuurimElemente() > 0 && tb.TooSuurimElemente() <= Tekstiboks::kElementePiir);
+}
+
+// Equal styles count once, whatever their spelling; one more distinct style than the limit refuses
+// the document and keeps the one shown.
+TEST(Reader, DistinctStylesAreLimited) {
+    const std::tuple<const char*, qint64, bool> read[] = {
+        {"VLM1<1{F a}{F b}{M x}{N}>", 2, true},
+        {"VLM1<1{F a}{F b}{F a;15}{F ;a;;}{M x}{N}>", 2, true},
+        {"VLM1<1{F a}{F b}{F c}{M x}{N}>", 2, false},
+        {"VLM1<1{M x}{F b}{N}>", 1, false},
+        {"VLM1<1{M x}{N}>", 0, true},
+    };
+    for (const auto& [doc, nSuurim, bLoetud] : read) {
+        Vaade v;
+        v.tb.m_nSuurimKirju = nSuurim;
+        const LOIK* enne = v.tb.m_arrLOIK[0].get();
+        EXPECT_EQ(v.tb.AvaFail(doc), bLoetud) << doc;
+        if (!bLoetud) {
+            EXPECT_TRUE(
+                v.teated.messages.size() == 1 &&
+                v.teated.messages[0].text.contains(QStringLiteral("more than %1 different").arg(nSuurim)))
+                << doc;
+            EXPECT_EQ(v.tb.m_arrLOIK[0].get(), enne);
+        }
+    }
 }
 
 TEST(Reader, PicturesKeepTheirStoredSizeAndSearchTextMapsToElements) {
