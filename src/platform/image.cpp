@@ -108,6 +108,31 @@ std::optional<Resolution> jpegResolution(const QByteArray& bytes) {
     return std::nullopt;
 }
 
+// Whether the JPEG's frame is sequential (baseline or extended, Huffman coded), found by walking its
+// header segments up to the frame's marker.
+bool isSequentialJpeg(const QByteArray& bytes) {
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype size = bytes.size();
+    qsizetype pos = 2;
+    while (pos + 4 <= size && data[pos] == 0xFF) {
+        const uchar marker = data[pos + 1];
+        if (marker == 0xFF) {
+            ++pos;
+            continue;
+        }
+        // Start-of-frame markers run from C0 to CF, less DHT (C4), JPG (C8) and DAC (CC).
+        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+            return marker == 0xC0 || marker == 0xC1;
+        if (marker == 0xDA || marker == 0xD9)
+            break;
+        const quint16 length = bigEndian16(data + pos + 2);
+        if (length < 2)
+            break;
+        pos += 2 + length;
+    }
+    return false;
+}
+
 std::optional<Resolution> bmpResolution(const QByteArray& bytes) {
     const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
     // The core header of old files (12 bytes) has no resolution fields.
@@ -270,6 +295,11 @@ std::optional<DecodedImage> decodeImage(const QByteArray& bytes, qint64 maxPixel
         transformation = reader.transformation();
         fileSize = reader.size();
 
+        // The work follows the whole image, which the header alone can make enormous.
+        if (decodingWork({fileSize, (format == "jpeg" || format == "jpg") && isSequentialJpeg(bytes)},
+                         maxPixels) > kMaximumDecodingWork)
+            return std::nullopt;
+
         QSize decodedSize = fileSize;
         if (fileSize.isValid() && pixelCount(fileSize) > std::max<qint64>(maxPixels, 1)) {
             const double factor =
@@ -304,7 +334,7 @@ void setImageDecoderMessagesShown(bool shown) {
     decoderMessagesShown() = shown;
 }
 
-QSize imagePixelSize(const QByteArray& bytes) {
+ImageHeader readImageHeader(const QByteArray& bytes) {
     if (bytes.isEmpty())
         return {};
     QBuffer buffer;
@@ -313,7 +343,23 @@ QSize imagePixelSize(const QByteArray& bytes) {
         return {};
     QImageReader reader(&buffer);
     const QuietStandardError quiet;
-    return reader.canRead() ? reader.size() : QSize();
+    if (!reader.canRead())
+        return {};
+    const QByteArray format = reader.format().toLower();
+    return {reader.size(), (format == "jpeg" || format == "jpg") && isSequentialJpeg(bytes)};
+}
+
+qint64 decodingWork(const ImageHeader& header, qint64 maxPixels) {
+    if (!header.size.isValid())
+        return 0;
+    const qint64 whole = pixelCount(header.size);
+    if (!header.sequentialJpeg)
+        return whole;
+    // The reader decodes at the largest of the JPEG's own reductions (halves, quarters, eighths of
+    // each side) that still leaves it at least as large as asked for, then scales the rest of the way.
+    const double sides = std::sqrt(double(whole) / double(std::clamp<qint64>(maxPixels, 1, whole)));
+    const qint64 reduction = sides < 2 ? 1 : sides < 4 ? 2 : sides < 8 ? 4 : 8;
+    return whole / (reduction * reduction);
 }
 
 QByteArray encodePng(const QImage& image) {

@@ -18,10 +18,31 @@ struct DecodedImage {
 std::optional<QByteArray> decodeBase64Strict(QStringView text);
 QString encodeBase64(const QByteArray& bytes);
 
+// What an image file's header tells without decoding it.
+struct ImageHeader {
+    // The pixel size, before any turn the file asks for; invalid when the bytes are no image the
+    // readers know or the header does not tell.
+    QSize size;
+    // Whether the file is a sequential JPEG, which is decoded at a reduced size in one pass over its
+    // data; every other image is decoded row by row at its whole size, however small the result.
+    bool sequentialJpeg = false;
+};
+ImageHeader readImageHeader(const QByteArray& bytes);
+
+// The work of decoding the image at most `maxPixels` large, in pixels handled: the whole image's
+// pixels, which a few bytes of header can make enormous; for a sequential JPEG only what its reduced
+// decoding (at most twice as wide and high as asked for) handles. 0 when the header tells no size.
+qint64 decodingWork(const ImageHeader& header, qint64 maxPixels);
+
+// The most work one image's decoding may take (a second or two, and a progressive JPEG, which keeps
+// every coefficient of the whole image, about a gigabyte): an image that needs more is not decoded.
+constexpr qint64 kMaximumDecodingWork = 256 * 1024 * 1024;
+
 // Decodes PNG, JPEG, GIF, BMP and whatever else Qt's image readers know; nothing when the bytes are
-// not an image. An image of more than `maxPixels` pixels is decoded scaled down, by one factor for
-// both sides, to at most that many; its size in points stays that of the whole image. Images beyond
-// Qt's own allocation limit are decoded too, as long as the decoding needs at most 1 GiB.
+// not an image or its decoding would take more than kMaximumDecodingWork. An image of more than
+// `maxPixels` pixels is decoded scaled down, by one factor for both sides, to at most that many; its
+// size in points stays that of the whole image. Images beyond Qt's own
+// allocation limit are decoded too, as long as the decoding needs at most 1 GiB.
 std::optional<DecodedImage> decodeImage(const QByteArray& bytes,
                                         qint64 maxPixels = std::numeric_limits<qint64>::max());
 
@@ -29,11 +50,6 @@ std::optional<DecodedImage> decodeImage(const QByteArray& bytes,
 // through while an image is decoded. They are not by default: a picture that does not decode is
 // handled, and there is no log to write about it.
 void setImageDecoderMessagesShown(bool shown);
-
-// The pixel size of the image, before any turn the file asks for, read from its header without
-// decoding it; an invalid size when the bytes are no image the readers know or the header does not
-// tell.
-QSize imagePixelSize(const QByteArray& bytes);
 
 // The image as a PNG file that records no resolution, so that it reads back one point a pixel.
 QByteArray encodePng(const QImage& image);

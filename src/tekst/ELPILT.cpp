@@ -68,8 +68,7 @@ QImage bitmapFromPayload(QStringView payload, qint64 maxPixels) {
     return image ? TooKujutis(*image) : QImage();
 }
 
-qint64 payloadPixels(QStringView payload) {
+ImageHeader payloadHeader(QStringView payload) {
     const std::optional<QByteArray> bytes = payload.isEmpty() ? std::nullopt : decodeBase64Strict(payload);
-    const QSize size = bytes ? imagePixelSize(*bytes) : QSize();
-    return size.isValid() ? qint64(size.width()) * size.height() : 0;
+    return bytes ? readImageHeader(*bytes) : ImageHeader();
 }

@@ -38,6 +38,6 @@ PictureText parsePictureText(QStringView strSone);
 // factor beyond that); a null image when the payload is no image.
 QImage bitmapFromPayload(QStringView payload, qint64 maxPixels);
 
-// The pixels of the payload's image as its header tells them, without decoding it; 0 when the
-// payload is no image or its header does not tell.
-qint64 payloadPixels(QStringView payload);
+// The header of the payload's image, read without decoding it (an invalid size when the payload is no
+// image or its header does not tell).
+ImageHeader payloadHeader(QStringView payload);

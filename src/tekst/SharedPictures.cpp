@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <numeric>
 
-SharedPictures::SharedPictures(qint64 nEelarvePikslid) : m_nEelarvePikslid(nEelarvePikslid) {}
+SharedPictures::SharedPictures(qint64 nEelarvePikslid, qint64 nTooEelarve)
+    : m_nEelarvePikslid(nEelarvePikslid), m_nTooEelarve(nTooEelarve) {}
 
 void SharedPictures::Lisa(ELPILT& pilt, QStringView strSone) {
     const PictureText tekst = parsePictureText(strSone);
@@ -22,11 +23,18 @@ void SharedPictures::Lisa(ELPILT& pilt, QStringView strSone) {
 
 void SharedPictures::LooKujutised() {
     // What each payload would take in full, by its header alone; a bitmap never exceeds the bound
-    // of one picture. A payload whose header tells nothing is decoded within that bound.
-    const size_t nArv = m_arrAndmed.size();
+    // of one picture. A payload whose header tells nothing is decoded within that bound, if at all.
+    const size_t nArv = std::min(m_arrAndmed.size(), size_t(std::max<qint64>(m_nTooEelarve, 0) / kVahimToo));
+    std::vector<ImageHeader> arrPais(nArv);
     std::vector<qint64> arrVaja(nArv);
-    for (size_t k = 0; k < nArv; ++k)
-        arrVaja[k] = std::min(payloadPixels(m_arrAndmed[k].payload), kBitmapMaximumPixels);
+    m_nPaiseid = qint64(nArv);
+    for (size_t k = 0; k < nArv; ++k) {
+        arrPais[k] = payloadHeader(m_arrAndmed[k].payload);
+        arrVaja[k] =
+            arrPais[k].size.isValid()
+                ? std::min(qint64(arrPais[k].size.width()) * arrPais[k].size.height(), kBitmapMaximumPixels)
+                : 0;
+    }
 
     // The budget is shared out from the smallest need up: each takes what it needs, or an equal share
     // of what is left when that is less, so that the largest pictures are the ones scaled down.
@@ -45,7 +53,14 @@ void SharedPictures::LooKujutised() {
         }
     }
 
+    qint64 nTooJaanud = std::max<qint64>(m_nTooEelarve, 0);
     for (size_t k = 0; k < nArv; ++k) {
+        const qint64 nToo = std::max(decodingWork(arrPais[k], arrLubatud[k]), kVahimToo);
+        if (nToo > nTooJaanud) {
+            nTooJaanud -= std::min(kVahimToo, nTooJaanud);
+            continue;
+        }
+        nTooJaanud -= nToo;
         const QImage bitmap = bitmapFromPayload(m_arrAndmed[k].payload, arrLubatud[k]);
         if (bitmap.isNull())
             continue;

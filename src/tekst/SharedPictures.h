@@ -11,15 +11,28 @@ class ELPILT;
 // pixels: when they would need more, the largest are decoded scaled down, all to the same number
 // of pixels, while smaller ones keep their full size.
 //
+// Decoding costs time in proportion to the whole image however small its bitmap (see
+// decodingWork), so the pictures of a document share a second budget, of work: in the order the
+// document first shows them, each picture whose work (at least kVahimToo, what looking at any
+// picture costs) still fits is decoded, and one that does not fit keeps no bitmap, as a picture that
+// does not decode. So at most the budget over kVahimToo distinct pictures are looked at at all; the
+// rest keep no bitmap either.
+//
 // Usage: Lisa for each picture as it is read, which gives it its stored size at once, then
 // LooKujutised once the document is accepted. The picture texts are kept as views: the text they
 // point into, and the pictures, must outlive LooKujutised.
 class SharedPictures {
 public:
-    explicit SharedPictures(qint64 nEelarvePikslid);
+    // What looking at a picture costs at least (reading its header, trying to decode it), in the
+    // pixels decoding handles in the same time.
+    static constexpr qint64 kVahimToo = 16384;
+
+    SharedPictures(qint64 nEelarvePikslid, qint64 nTooEelarve);
 
     void Lisa(ELPILT& pilt, QStringView strSone);
     void LooKujutised();
+    // How many pictures' headers LooKujutised read.
+    qint64 headersRead() const { return m_nPaiseid; }
 
 private:
     struct Andmed {
@@ -28,6 +41,8 @@ private:
     };
 
     qint64 m_nEelarvePikslid;
+    qint64 m_nTooEelarve;
+    qint64 m_nPaiseid = 0;
     QHash<QStringView, qsizetype> m_indeks;
     std::vector<Andmed> m_arrAndmed;
 };

@@ -335,7 +335,7 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
     std::vector<KIRI> arrKiri;
     const double fSuum = 100.0;
     SharedMeasurer mootja(arrKiri, fSuum);
-    SharedPictures pildid(m_nPildiEelarve);
+    SharedPictures pildid(m_nPildiEelarve, m_nPildiTooEelarve);
 
     std::shared_ptr<LOIK> loik;
     qint64 nKiri = 0;

@@ -89,6 +89,9 @@ public:
     // The pixels the bitmaps of a document's pictures may take together (512 MiB at four bytes a
     // pixel); beyond it pictures are decoded scaled down. Pictures with equal payload count once.
     qint64 m_nPildiEelarve = 128 * 1024 * 1024;
+    // The work decoding a document's pictures may take, in pixels handled (decodingWork): a few
+    // seconds at most. Pictures beyond it keep no bitmap.
+    qint64 m_nPildiTooEelarve = 256 * 1024 * 1024;
 
     // --- geometry kept with the line list, rebuilt by every layout ---
     // m_arrReaAlgus[k]: sequence index of line k's first element; m_arrReaY[k]: the offset of line

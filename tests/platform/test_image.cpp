@@ -3,7 +3,9 @@
 
 #include "testsupport.h"
 
+#include <QBuffer>
 #include <QImageReader>
+#include <QImageWriter>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -19,6 +21,20 @@ QByteArray saved(int w, int h, int dotsPerMeter, const char* format) {
 // `bytes` with `patch` written at `offset` bytes after the first occurrence of `marker`.
 QByteArray patched(QByteArray bytes, const QByteArray& marker, int offset, const QByteArray& patch) {
     return bytes.replace(bytes.indexOf(marker) + offset, patch.size(), patch);
+}
+
+// A JPEG (progressive when asked) whose frame header claims w x h pixels.
+QByteArray jpegClaiming(int w, int h, bool progressive) {
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(progressive);
+    writer.write(image);
+    const char size[] = {char(h >> 8), char(h), char(w >> 8), char(w)};
+    return patched(bytes, progressive ? QByteArray("\xFF\xC2", 2) : QByteArray("\xFF\xC0", 2), 5,
+                   QByteArray(size, 4));
 }
 
 } // namespace
@@ -88,7 +104,7 @@ TEST(DecodeImage, LargeImagesAreDecodedScaledDown) {
         const DecodedImage image = decodeImage(bytes, maxPixels).value_or(DecodedImage{});
         EXPECT_EQ(image.pixels.size(), pixels) << name;
         EXPECT_EQ(image.sizeInPoints, points) << name;
-        EXPECT_EQ(imagePixelSize(bytes), fileSize) << name;
+        EXPECT_EQ(readImageHeader(bytes).size, fileSize) << name;
     }
     EXPECT_EQ(QImageReader::allocationLimit(), 1);
     QImageReader::setAllocationLimit(previousLimit);
@@ -101,7 +117,7 @@ TEST(DecodeImage, BrokenImagesDecodeQuietly) {
     testing::internal::CaptureStderr();
     EXPECT_FALSE(decodeImage(broken));
     EXPECT_FALSE(decodeImage(broken.left(30)));
-    (void)imagePixelSize(broken.left(40));
+    (void)readImageHeader(broken.left(40));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
@@ -115,4 +131,24 @@ TEST(FormatShortestDouble, ReadsBackExactly) {
     }
     EXPECT_EQ(texts.join(' '), "120.0 1e+20 5e-324 -0.0 0.0001 1e-05 0.3333333333333333 9007199254740991.0 "
                                "9.007199254740992e+15 1e+999 -1e+999");
+}
+
+// Decoding handles the whole image however small the result, except a sequential JPEG, decoded at
+// the largest of its halvings that is still as large as asked for. What would take more work than
+// one decoding may is not decoded at all: a few hundred bytes can claim billions of pixels.
+TEST(DecodeImage, WorkFollowsTheWholeImage) {
+    const std::tuple<const char*, QByteArray, qint64, qint64> rows[] = {
+        {"PNG", saved(100, 50, 2835, "PNG"), 10, 5000},
+        {"JPEG at full size", jpegClaiming(8000, 8000, false), 64000000, 64000000},
+        {"JPEG halved", jpegClaiming(8000, 8000, false), 16000000, 16000000},
+        {"JPEG quartered", jpegClaiming(8000, 8000, false), 2000000, 4000000},
+        {"JPEG at an eighth", jpegClaiming(8000, 8000, false), 1, 1000000},
+        {"progressive JPEG", jpegClaiming(8000, 8000, true), 1, 64000000},
+        {"no image", "GIF8", 1, 0},
+    };
+    for (const auto& [name, bytes, maxPixels, work] : rows)
+        EXPECT_EQ(decodingWork(readImageHeader(bytes), maxPixels), work) << name;
+
+    EXPECT_TRUE(decodeImage(jpegClaiming(100, 100, true), 1 << 20));
+    EXPECT_FALSE(decodeImage(jpegClaiming(20000, 20000, true), 1 << 20));
 }

@@ -1,5 +1,6 @@
 #include "extensions/extensions.h"
 #include "tekst/ELPILT.h"
+#include "tekst/SharedPictures.h"
 #include "tekst/Tekstiboks.h"
 
 #include "testsupport.h"
@@ -101,4 +102,53 @@ TEST(Picture, ReaderSharesEqualPayloadsWithinTheBudget) {
     };
     EXPECT_EQ(bitmap(0).constBits(), bitmap(2).constBits());
     EXPECT_NE(bitmap(0).constBits(), bitmap(1).constBits());
+}
+
+// Decoding costs what the whole picture costs, at least SharedPictures::kVahimToo: in document order,
+// a picture whose work still fits the document's budget is decoded, one that does not keeps no bitmap
+// (and costs the minimum), and beyond the budget over the minimum no picture is looked at at all.
+TEST(Picture, ReaderDecodesWithinTheWorkBudget) {
+    const qint64 nVahim = SharedPictures::kVahimToo;
+    const auto token = [](int w, int h) { return "{P " + pngBase64(w, h, 2835) + ";5;5;}"; };
+    // 400 x 300 pixels are worth more than the minimum; the small ones are worth the minimum.
+    const QString strSuur = token(400, 300), strA = token(10, 10), strB = token(11, 10), strC = token(12, 10);
+    const std::tuple<const char*, qint64, QString, std::vector<bool>> rows[] = {
+        {"all fit", 3 * nVahim, strA + strB + strC, {true, true, true}},
+        {"the last is beyond the count", 3 * nVahim - 1, strA + strB + strC, {true, true, false}},
+        {"equal pictures cost once", 2 * nVahim, strA + strB + strA + strB, {true, true, true, true}},
+        {"a large one that does not fit leaves room",
+         3 * nVahim,
+         strSuur + strA + strB + strC,
+         {false, true, true, false}},
+        {"a large one that fits", nVahim + 120000, strA + strSuur, {true, true}},
+        // Looking at the large one costs the minimum, which leaves too little for the last.
+        {"looking costs", 3 * nVahim, strSuur + token(256, 128) + strA, {false, true, false}},
+        {"no budget at all", 0, strA, {false}},
+    };
+    for (const auto& [name, nEelarve, strPildid, decoded] : rows) {
+        Tekstiboks tb;
+        tb.m_nPildiTooEelarve = nEelarve;
+        ASSERT_TRUE(tb.AvaFail("VLM1<1" + strPildid + "{N}>"));
+        const auto& arr = tb.m_arrLOIK[0]->m_arrELEMENT;
+        for (size_t k = 0; k < decoded.size(); ++k)
+            EXPECT_EQ(static_cast<const ELPILT&>(*arr[k]).m_Kujutis.has_value(), decoded[k])
+                << name << " " << k;
+    }
+}
+
+// However many pictures a document holds, the headers of no more than the work budget over the least
+// work are read.
+TEST(Picture, HeadersReadStayWithinTheWorkBudget) {
+    std::vector<std::unique_ptr<ELPILT>> arrPildid;
+    SharedPictures pildid(1 << 20, 3 * SharedPictures::kVahimToo + 1);
+    QStringList arrSonad;
+    for (int k = 0; k < 10; ++k)
+        arrSonad << pngBase64(k + 1, 1, 2835);
+    for (const QString& strSone : arrSonad) {
+        arrPildid.push_back(std::make_unique<ELPILT>());
+        pildid.Lisa(*arrPildid.back(), strSone);
+    }
+    pildid.LooKujutised();
+    EXPECT_EQ(pildid.headersRead(), 3);
+    EXPECT_TRUE(arrPildid[2]->m_Kujutis && !arrPildid[3]->m_Kujutis);
 }
