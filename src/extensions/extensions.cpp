@@ -19,7 +19,7 @@ int componentByte(double component) {
 }
 
 // Bounds that keep one picture's bitmap within reasonable memory.
-constexpr double kMaximumSide = 16384.0;
+constexpr double kMaximumSide = kMaximumDecodedSide;
 constexpr double kMaximumPixels = double(kBitmapMaximumPixels);
 
 } // namespace

@@ -301,12 +301,16 @@ std::optional<DecodedImage> decodeImage(const QByteArray& bytes, qint64 maxPixel
             return std::nullopt;
 
         QSize decodedSize = fileSize;
-        if (fileSize.isValid() && pixelCount(fileSize) > std::max<qint64>(maxPixels, 1)) {
-            const double factor =
-                std::sqrt(double(std::max<qint64>(maxPixels, 1)) / double(pixelCount(fileSize)));
-            decodedSize = QSize(std::max(1, int(fileSize.width() * factor)),
-                                std::max(1, int(fileSize.height() * factor)));
-            reader.setScaledSize(decodedSize);
+        if (fileSize.isValid()) {
+            const double factor = std::min(
+                {1.0, std::sqrt(double(std::max<qint64>(maxPixels, 1)) / double(pixelCount(fileSize))),
+                 double(kMaximumDecodedSide) / fileSize.width(),
+                 double(kMaximumDecodedSide) / fileSize.height()});
+            if (factor < 1.0) {
+                decodedSize = QSize(std::max(1, int(fileSize.width() * factor)),
+                                    std::max(1, int(fileSize.height() * factor)));
+                reader.setScaledSize(decodedSize);
+            }
         }
         // A reader that cannot scale while it decodes holds the whole image first.
         const QSize held = reader.supportsOption(QImageIOHandler::ScaledSize) ? decodedSize : fileSize;

@@ -38,10 +38,14 @@ qint64 decodingWork(const ImageHeader& header, qint64 maxPixels);
 // every coefficient of the whole image, about a gigabyte): an image that needs more is not decoded.
 constexpr qint64 kMaximumDecodingWork = 256 * 1024 * 1024;
 
+// The longest side a decoded image has. The program's bitmaps are no larger, and Qt's smooth scaling
+// can take minutes to reach some sizes far beyond it (6 x 16 million pixels to 4 x 13 million).
+constexpr int kMaximumDecodedSide = 16384;
+
 // Decodes PNG, JPEG, GIF, BMP and whatever else Qt's image readers know; nothing when the bytes are
 // not an image or its decoding would take more than kMaximumDecodingWork. An image of more than
-// `maxPixels` pixels is decoded scaled down, by one factor for both sides, to at most that many; its
-// size in points stays that of the whole image. Images beyond Qt's own
+// `maxPixels` pixels, or longer than kMaximumDecodedSide a side, is decoded scaled down, by one factor
+// for both sides, to within both; its size in points stays that of the whole image. Images beyond Qt's own
 // allocation limit are decoded too, as long as the decoding needs at most 1 GiB.
 std::optional<DecodedImage> decodeImage(const QByteArray& bytes,
                                         qint64 maxPixels = std::numeric_limits<qint64>::max());

@@ -99,6 +99,12 @@ TEST(DecodeImage, LargeImagesAreDecodedScaledDown) {
          {200, 100},
          {800, 400}},
         {"within the bound", saved(30, 20, 2835, "BMP"), 600, {30, 20}, {30, 20}, {30, 20}},
+        {"longer than a bitmap's side",
+         saved(3, 20000, 2835, "PNG"),
+         1 << 30,
+         {3, 20000},
+         {2, 16384},
+         {3, 20000}},
     };
     for (const auto& [name, bytes, maxPixels, fileSize, pixels, points] : rows) {
         const DecodedImage image = decodeImage(bytes, maxPixels).value_or(DecodedImage{});
