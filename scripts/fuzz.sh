@@ -8,9 +8,10 @@
 # UndefinedBehaviorSanitizer. Each target starts from its seeds under fuzz/corpus/ and from what
 # earlier runs added in build/fuzz/corpus/ (which grows; the seeds are never written to). An input
 # that crashes, leaks, runs longer than FUZZ_TIMEOUT seconds (default 10) or needs more than 4 GiB
-# is written to build/fuzz/findings/TARGET/; copy it to tests/data/fuzz/TARGET/ once it is fixed, so
-# that the test suite keeps it fixed. The summary (executions, coverage, corpus, slowest input,
-# findings) goes to standard output and build/fuzz/summary.txt. Exits with 1 when anything was found.
+# is written to build/fuzz/findings/TARGET/ (inputs slower than a second are kept there too, as
+# slow-unit-*); copy it to tests/data/fuzz/TARGET/ once it is fixed, so that the test suite keeps it
+# fixed. The summary (executions, coverage, corpus, slowest input, findings) goes to standard output
+# and build/fuzz/summary.txt. Exits with 1 when anything was found.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/ensure-deps.sh
@@ -47,17 +48,28 @@ for target in "${targets[@]}"; do
     mkdir -p "$corpus" "$findings" "$(dirname "$log")"
     status=0
     "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout="$timeout" -rss_limit_mb=4096 \
-        -max_len=16384 -dict=fuzz/velmora.dict -print_final_stats=1 -artifact_prefix="$findings/" \
+        -max_len=16384 -report_slow_units=1 -dict=fuzz/velmora.dict -print_final_stats=1 \
+        -artifact_prefix="$findings/" \
         "$corpus" "fuzz/corpus/$target" >"$log" 2>&1 || status=$?
 
+    # The final statistics, or (when a finding ended the run early) the last status line's figures.
     stat() { sed -n "s/^stat::$1: *//p" "$log" | tail -1; }
-    coverage="$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)"
+    last="$(grep -E '^#[0-9]+' "$log" | tail -1 || true)"
+    field() { echo "$last" | grep -o "$1 *[0-9]*" | grep -o '[0-9]*$' || true; }
+    executions="$(stat number_of_executed_units)"
+    [ -n "$executions" ] || executions="$(echo "$last" | sed -nE 's/^#([0-9]+).*/\1/p')"
+    rate="$(stat average_exec_per_sec)"
+    [ -n "$rate" ] || rate="$(field 'exec/s:')"
+    memory="$(stat peak_rss_mb)"
+    [ -n "$memory" ] || memory="$(field 'rss:')"
+    slowest="$(stat slowest_unit_time_sec)"
+    slow="$(grep -c '^Slowest unit:' "$log" || true)"
     found="$(grep -o 'Test unit written to .*' "$log" | sed 's/Test unit written to //' || true)"
     {
-        printf '%-8s %s s: %s executions (%s/s), coverage %s edges, corpus %s inputs (%s new), ' \
-            "$target" "$seconds" "$(stat number_of_executed_units)" "$(stat average_exec_per_sec)" \
-            "${coverage:-?}" "$(find "$corpus" -type f | wc -l)" "$(stat new_units_added)"
-        printf 'slowest input %s s, peak memory %s MB, ' "$(stat slowest_unit_time_sec)" "$(stat peak_rss_mb)"
+        printf '%-8s %s s: %s executions (%s/s), coverage %s edges, corpus %s inputs, ' "$target" "$seconds" \
+            "${executions:-?}" "${rate:-?}" "$(field 'cov:')" "$(find "$corpus" -type f | wc -l)"
+        printf 'slowest input %s s (%s slower than 1 s), peak memory %s MB, ' "${slowest:-?}" "$slow" \
+            "${memory:-?}"
         if [ "$status" -eq 0 ]; then
             echo "no findings"
         else
