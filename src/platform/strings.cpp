@@ -1,5 +1,6 @@
 #include "platform/strings.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -153,4 +154,47 @@ std::optional<QStringView> NonEmptyPieces::next() {
         end = m_text.size();
     m_position = end;
     return m_text.mid(start, end - start);
+}
+
+SubstringSearch::SubstringSearch(QStringView needle)
+    : m_needle(needle.toString()), m_border(size_t(needle.size()), 0) {
+    qsizetype k = 0;
+    for (qsizetype i = 1; i < needle.size(); ++i) {
+        while (k > 0 && needle[i] != needle[k])
+            k = m_border[size_t(k - 1)];
+        if (needle[i] == needle[k])
+            ++k;
+        m_border[size_t(i)] = k;
+    }
+}
+
+qsizetype SubstringSearch::find(QStringView text, qsizetype from, qsizetype to,
+                                const std::function<bool(qsizetype)>& accept) {
+    const qsizetype m = m_needle.size();
+    from = std::max<qsizetype>(from, 0);
+    to = std::min(to, text.size());
+    if (m == 0 || to - from < m)
+        return -1;
+    // k characters of the needle match the text before i; a mismatch falls back along the borders,
+    // which together never take back more than the matches advanced.
+    qsizetype k = 0;
+    for (qsizetype i = from; i < to; ++i) {
+        while (true) {
+            ++m_comparisons;
+            if (text[i] == m_needle[k]) {
+                ++k;
+                break;
+            }
+            if (k == 0)
+                break;
+            k = m_border[size_t(k - 1)];
+        }
+        if (k == m) {
+            const qsizetype start = i + 1 - m;
+            if (!accept || accept(start))
+                return start;
+            k = m_border[size_t(k - 1)];
+        }
+    }
+    return -1;
 }

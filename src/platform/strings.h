@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <QStringView>
+#include <functional>
 #include <optional>
+#include <vector>
 
 // Lenient conversions of text to numbers and truth values, as documents and typed values need them.
 
@@ -34,4 +36,27 @@ private:
     QStringView m_text;
     QChar m_separator;
     qsizetype m_position = 0;
+};
+
+// Finds a text in others in one pass over each (Knuth, Morris and Pratt): searching afresh from every
+// position could cost the text's length times the sought text's, which a typed query of thousands of
+// "a" over a document of millions of "a" makes minutes.
+class SubstringSearch {
+public:
+    explicit SubstringSearch(QStringView needle);
+
+    // The start of the first occurrence lying wholly within text[from, to) for which accept(start)
+    // holds (every occurrence when accept is empty); -1 when there is none.
+    qsizetype find(QStringView text, qsizetype from, qsizetype to,
+                   const std::function<bool(qsizetype)>& accept = {});
+
+    // Characters compared by the searches so far.
+    qint64 comparisons() const { return m_comparisons; }
+
+private:
+    QString m_needle;
+    // m_border[i]: the length of the longest proper prefix of the needle's first i + 1 characters that
+    // is also their suffix.
+    std::vector<qsizetype> m_border;
+    qint64 m_comparisons = 0;
 };

@@ -4,6 +4,7 @@
 #include "tekst/Tekstiboks.h"
 
 #include "extensions/extensions.h"
+#include "platform/strings.h"
 #include "tekst/ELMARK.h"
 #include "tekst/ELPILT.h"
 
@@ -32,18 +33,14 @@ bool loppebTahemargil(QStringView strTekst, qsizetype nKoht) {
     return piirid.isAtBoundary();
 }
 
-// The first match of strOtsitav lying wholly in [nAlgus, nLopp) of strTekst, as its start; -1 when
-// there is none.
-qsizetype leiaVahemikus(const QString& strTekst, const QString& strOtsitav, qsizetype nAlgus,
+// The first match of strOtsitav lying wholly in [nAlgus, nLopp) of strTekst that ends at the end of a
+// character, as its start; -1 when there is none. One pass over the range, whatever the texts hold.
+qsizetype leiaVahemikus(const QString& strTekst, SubstringSearch& otsing, qsizetype nPikkus, qsizetype nAlgus,
                         qsizetype nLopp) {
-    const QStringView vahemik = QStringView(strTekst).left(std::max<qsizetype>(nLopp, 0));
-    if (strOtsitav.isEmpty() || nAlgus < 0 || nAlgus > vahemik.size())
+    if (nAlgus < 0 || nAlgus > strTekst.size())
         return -1;
-    for (qsizetype p = vahemik.indexOf(strOtsitav, nAlgus); p >= 0; p = vahemik.indexOf(strOtsitav, p + 1)) {
-        if (loppebTahemargil(strTekst, p + strOtsitav.size()))
-            return p;
-    }
-    return -1;
+    return otsing.find(strTekst, nAlgus, nLopp,
+                       [&](qsizetype p) { return loppebTahemargil(strTekst, p + nPikkus); });
 }
 
 } // namespace
@@ -158,9 +155,10 @@ void Tekstiboks::Otsi(const QString& strOtsitav) {
         const qint64 k = std::clamp<qint64>(m_nKursor, 0, nElemente - 1);
         const qsizetype nEdasi =
             k + 1 < nElemente ? qsizetype(m_arrSisuAlgus[size_t(k + 1)]) : m_strSisu.size();
-        p = leiaVahemikus(m_strSisu, strQ, nEdasi, m_strSisu.size());
+        SubstringSearch otsing(strQ);
+        p = leiaVahemikus(m_strSisu, otsing, strQ.size(), nEdasi, m_strSisu.size());
         if (p < 0)
-            p = leiaVahemikus(m_strSisu, strQ, 0, qsizetype(m_arrSisuAlgus[size_t(k)]));
+            p = leiaVahemikus(m_strSisu, otsing, strQ.size(), 0, qsizetype(m_arrSisuAlgus[size_t(k)]));
     }
     if (p < 0) {
         DialoogOK(QStringLiteral("Otsi"), QStringLiteral("Midagi ei leidnud!"));

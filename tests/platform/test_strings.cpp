@@ -52,3 +52,41 @@ TEST(NonEmptyPieces, DropsEmptyPiecesAndWalksOnlyAsFarAsAsked) {
     pieces.next();
     EXPECT_EQ(pieces.position(), 7);
 }
+
+TEST(SubstringSearch, FindsTheFirstAcceptedOccurrenceWithinTheRange) {
+    using Row = std::tuple<const char*, const char16_t*, const char16_t*, qsizetype, qsizetype, qsizetype>;
+    const Row rows[] = {
+        {"at the start", u"abcab", u"ab", 0, 5, 0},
+        {"from the middle", u"abcab", u"ab", 1, 5, 3},
+        {"must end within", u"abcab", u"ab", 1, 4, -1},
+        {"overlapping", u"aaaa", u"aaa", 1, 4, 1},
+        {"after a partial match", u"aabaaab", u"aaab", 0, 7, 3},
+        {"within a partial match", u"aaab", u"aab", 0, 4, 1},
+        {"nothing to find", u"abc", u"", 0, 3, -1},
+        {"longer than the text", u"ab", u"abc", 0, 9, -1},
+        {"range out of the text", u"ab", u"b", -5, 99, 1},
+    };
+    for (const auto& [name, text, needle, from, to, expected] : rows)
+        EXPECT_EQ(SubstringSearch(needle).find(text, from, to), expected) << name;
+
+    // Occurrences the caller turns down are passed over, overlapping ones included.
+    SubstringSearch search(u"aa");
+    EXPECT_EQ(search.find(u"aaaa", 0, 4, [](qsizetype p) { return p >= 1; }), 1);
+    EXPECT_EQ(search.find(u"aaaa", 0, 4, [](qsizetype p) { return p == 2; }), 2);
+    EXPECT_EQ(search.find(u"aaaa", 0, 4, [](qsizetype) { return false; }), -1);
+}
+
+// Texts that make a search from every position cost the text's length times the query's.
+TEST(SubstringSearch, ComparesEachCharacterOfTheTextAFewTimes) {
+    const QString strA = QString(200000, u'a');
+    const std::pair<QString, QString> rows[] = {
+        {strA, "b" + QString(5000, u'a')},
+        {strA, QString(5000, u'a') + "b"},
+        {QString("ab").repeated(100000), QString("ab").repeated(2500) + "b"},
+    };
+    for (const auto& [text, needle] : rows) {
+        SubstringSearch search(needle);
+        EXPECT_EQ(search.find(text, 0, text.size(), [](qsizetype) { return false; }), -1);
+        EXPECT_LE(search.comparisons(), 2 * text.size());
+    }
+}

@@ -79,3 +79,16 @@ TEST(Robustness, UnclosedStyleAndColourTextsReadInLinearTime) {
         EXPECT_EQ(x.m_clEsiletost.value_or(Colour::black()), highlight) << name;
     }
 }
+
+// A query thousands of characters long over a document of hundreds of thousands of elements that
+// nearly match it everywhere: searching afresh from every position would cost their lengths' product.
+TEST(Robustness, LongQueriesSearchInOnePass) {
+    const HangGuard guard(300, "searching with a long query");
+    MessageRecorder teated;
+    Tekstiboks tb;
+    ASSERT_TRUE(tb.AvaFail("VLM1<1" + QString("{M a}").repeated(300000) + "{M b}{N}>"));
+    tb.Otsi(QString(30000, u'a') + "b");
+    EXPECT_TRUE(teated.messages.empty());
+    EXPECT_EQ(tb.m_nShiftKursor, 300000 - 30000);
+    EXPECT_EQ(tb.m_nKursor, 300001);
+}
