@@ -133,6 +133,14 @@ bool isSequentialJpeg(const QByteArray& bytes) {
     return false;
 }
 
+ImageHeader::Decoding decodingOf(const QByteArray& bytes, const QByteArray& format) {
+    if (format == "svg" || format == "svgz")
+        return ImageHeader::Decoding::Drawn;
+    if ((format == "jpeg" || format == "jpg") && isSequentialJpeg(bytes))
+        return ImageHeader::Decoding::ReducedJpeg;
+    return ImageHeader::Decoding::Whole;
+}
+
 std::optional<Resolution> bmpResolution(const QByteArray& bytes) {
     const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
     // The core header of old files (12 bytes) has no resolution fields.
@@ -296,8 +304,8 @@ std::optional<DecodedImage> decodeImage(const QByteArray& bytes, qint64 maxPixel
         fileSize = reader.size();
 
         // The work follows the whole image, which the header alone can make enormous.
-        if (decodingWork({fileSize, (format == "jpeg" || format == "jpg") && isSequentialJpeg(bytes)},
-                         maxPixels) > kMaximumDecodingWork)
+        if (decodingWork({fileSize, decodingOf(bytes, format), bytes.size()}, maxPixels) >
+            kMaximumDecodingWork)
             return std::nullopt;
 
         QSize decodedSize = fileSize;
@@ -350,18 +358,28 @@ ImageHeader readImageHeader(const QByteArray& bytes) {
     if (!reader.canRead())
         return {};
     const QByteArray format = reader.format().toLower();
-    return {reader.size(), (format == "jpeg" || format == "jpg") && isSequentialJpeg(bytes)};
+    return {reader.size(), decodingOf(bytes, format), bytes.size()};
 }
 
 qint64 decodingWork(const ImageHeader& header, qint64 maxPixels) {
     if (!header.size.isValid())
         return 0;
     const qint64 whole = pixelCount(header.size);
-    if (!header.sequentialJpeg)
+    const qint64 asked = std::clamp<qint64>(maxPixels, 1, whole);
+    switch (header.decoding) {
+    case ImageHeader::Decoding::Drawn:
+        return asked;
+    case ImageHeader::Decoding::Whole:
+    case ImageHeader::Decoding::ReducedJpeg:
+        break;
+    }
+    if (whole / kMostPixelsPerByte > header.bytes)
+        return std::numeric_limits<qint64>::max();
+    if (header.decoding == ImageHeader::Decoding::Whole)
         return whole;
     // The reader decodes at the largest of the JPEG's own reductions (halves, quarters, eighths of
     // each side) that still leaves it at least as large as asked for, then scales the rest of the way.
-    const double sides = std::sqrt(double(whole) / double(std::clamp<qint64>(maxPixels, 1, whole)));
+    const double sides = std::sqrt(double(whole) / double(asked));
     const qint64 reduction = sides < 2 ? 1 : sides < 4 ? 2 : sides < 8 ? 4 : 8;
     return whole / (reduction * reduction);
 }

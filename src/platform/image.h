@@ -20,18 +20,33 @@ QString encodeBase64(const QByteArray& bytes);
 
 // What an image file's header tells without decoding it.
 struct ImageHeader {
+    // How the image is decoded at a reduced size.
+    enum class Decoding {
+        // Row by row at its whole size, however small the result.
+        Whole,
+        // A sequential JPEG: at a reduced size in one pass over its data.
+        ReducedJpeg,
+        // A drawing (SVG): drawn at the size asked for.
+        Drawn,
+    };
+
     // The pixel size, before any turn the file asks for; invalid when the bytes are no image the
     // readers know or the header does not tell.
     QSize size;
-    // Whether the file is a sequential JPEG, which is decoded at a reduced size in one pass over its
-    // data; every other image is decoded row by row at its whole size, however small the result.
-    bool sequentialJpeg = false;
+    Decoding decoding = Decoding::Whole;
+    // The file's length in bytes.
+    qint64 bytes = 0;
 };
 ImageHeader readImageHeader(const QByteArray& bytes);
 
+// The most pixels a byte of any raster format holds: a 1-bit PNG at deflate's greatest compression.
+constexpr qint64 kMostPixelsPerByte = 8256;
+
 // The work of decoding the image at most `maxPixels` large, in pixels handled: the whole image's
 // pixels, which a few bytes of header can make enormous; for a sequential JPEG only what its reduced
-// decoding (at most twice as wide and high as asked for) handles. 0 when the header tells no size.
+// decoding (at most twice as wide and high as asked for) handles, for a drawing what it is drawn at.
+// 0 when the header tells no size. A raster image that claims more pixels than its bytes can hold is
+// mostly missing; it is taken to need more work than any decoding may have.
 qint64 decodingWork(const ImageHeader& header, qint64 maxPixels);
 
 // The most work one image's decoding may take (a second or two, and a progressive JPEG, which keeps

@@ -6,7 +6,9 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QImageWriter>
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <gtest/gtest.h>
 
 namespace {
@@ -23,8 +25,9 @@ QByteArray patched(QByteArray bytes, const QByteArray& marker, int offset, const
     return bytes.replace(bytes.indexOf(marker) + offset, patch.size(), patch);
 }
 
-// A JPEG (progressive when asked) whose frame header claims w x h pixels.
-QByteArray jpegClaiming(int w, int h, bool progressive) {
+// A JPEG (progressive when asked) whose frame header claims w x h pixels, with a comment that makes the
+// file `length` bytes long.
+QByteArray jpegClaiming(int w, int h, bool progressive, int length = 0) {
     QImage image(16, 16, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
     QByteArray bytes;
@@ -33,8 +36,15 @@ QByteArray jpegClaiming(int w, int h, bool progressive) {
     writer.setProgressiveScanWrite(progressive);
     writer.write(image);
     const char size[] = {char(h >> 8), char(h), char(w >> 8), char(w)};
-    return patched(bytes, progressive ? QByteArray("\xFF\xC2", 2) : QByteArray("\xFF\xC0", 2), 5,
-                   QByteArray(size, 4));
+    bytes = patched(bytes, progressive ? QByteArray("\xFF\xC2", 2) : QByteArray("\xFF\xC0", 2), 5,
+                    QByteArray(size, 4));
+    for (int rest = length - int(bytes.size()); rest > 4;) {
+        const int segment = std::min(rest, 65535 + 2);
+        const char header[] = {char(0xFF), char(0xFE), char((segment - 2) >> 8), char(segment - 2)};
+        bytes.insert(2, QByteArray(header, 4) + QByteArray(segment - 4, ' '));
+        rest -= segment;
+    }
+    return bytes;
 }
 
 } // namespace
@@ -143,18 +153,25 @@ TEST(FormatShortestDouble, ReadsBackExactly) {
 // the largest of its halvings that is still as large as asked for. What would take more work than
 // one decoding may is not decoded at all: a few hundred bytes can claim billions of pixels.
 TEST(DecodeImage, WorkFollowsTheWholeImage) {
+    const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' width='100000' height='100000'/>";
+    // 64 million pixels in at least 7752 bytes.
+    const int nPikkus = 10000;
     const std::tuple<const char*, QByteArray, qint64, qint64> rows[] = {
         {"PNG", saved(100, 50, 2835, "PNG"), 10, 5000},
-        {"JPEG at full size", jpegClaiming(8000, 8000, false), 64000000, 64000000},
-        {"JPEG halved", jpegClaiming(8000, 8000, false), 16000000, 16000000},
-        {"JPEG quartered", jpegClaiming(8000, 8000, false), 2000000, 4000000},
-        {"JPEG at an eighth", jpegClaiming(8000, 8000, false), 1, 1000000},
-        {"progressive JPEG", jpegClaiming(8000, 8000, true), 1, 64000000},
+        {"JPEG at full size", jpegClaiming(8000, 8000, false, nPikkus), 64000000, 64000000},
+        {"JPEG halved", jpegClaiming(8000, 8000, false, nPikkus), 16000000, 16000000},
+        {"JPEG quartered", jpegClaiming(8000, 8000, false, nPikkus), 2000000, 4000000},
+        {"JPEG at an eighth", jpegClaiming(8000, 8000, false, nPikkus), 1, 1000000},
+        {"progressive JPEG", jpegClaiming(8000, 8000, true, nPikkus), 1, 64000000},
+        {"drawing", svg, 1000000, 1000000},
+        {"more pixels than its bytes hold", jpegClaiming(8000, 8000, false, 7000), 1, INT64_MAX},
         {"no image", "GIF8", 1, 0},
     };
     for (const auto& [name, bytes, maxPixels, work] : rows)
         EXPECT_EQ(decodingWork(readImageHeader(bytes), maxPixels), work) << name;
 
     EXPECT_TRUE(decodeImage(jpegClaiming(100, 100, true), 1 << 20));
-    EXPECT_FALSE(decodeImage(jpegClaiming(20000, 20000, true), 1 << 20));
+    EXPECT_FALSE(decodeImage(jpegClaiming(20000, 20000, true, 60000), 1 << 20));
+    EXPECT_FALSE(decodeImage(jpegClaiming(3000, 3000, true), 1 << 20));
+    EXPECT_TRUE(decodeImage(svg, 1 << 20));
 }
