@@ -236,6 +236,9 @@ qint64 pixelCount(QSize size) {
     return qint64(size.width()) * size.height();
 }
 
+// Smoothing from twice the size needs four times the pixels at four bytes each: 64 MB at most.
+constexpr qint64 kMostPixelsSmoothedFromTwice = qint64(1) << 22;
+
 // Qt refuses to decode images that need more than its allocation limit (128 MB), which large photos
 // exceed. For one read the limit is raised to what the image needs, counting 8 bytes a pixel for
 // the deepest formats, up to 1 GiB.
@@ -254,6 +257,17 @@ public:
 private:
     int m_previous;
 };
+
+// `image` at `size`, smaller than it. Smoothing works on four bytes a pixel, so a large image is first
+// reduced without smoothing, which keeps its own format, to twice the size (to the size itself when that
+// is already large), and smoothed from there.
+QImage scaledDown(QImage image, QSize size) {
+    const QSize between =
+        (pixelCount(size) <= kMostPixelsSmoothedFromTwice ? size * 2 : size).boundedTo(image.size());
+    if (between != image.size())
+        image = image.scaled(between, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return image.size() == size ? image : image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
 
 } // namespace
 
@@ -294,6 +308,8 @@ std::optional<DecodedImage> decodeImage(const QByteArray& bytes, qint64 maxPixel
     QImageIOHandler::Transformations transformation;
     QSize fileSize;
     QImage pixels;
+    QSize decodedSize;
+    bool oneBitPerPixel = false;
     {
         // Reading the header can fail as loudly as decoding.
         const QuietStandardError quiet;
@@ -302,13 +318,18 @@ std::optional<DecodedImage> decodeImage(const QByteArray& bytes, qint64 maxPixel
         format = reader.format().toLower();
         transformation = reader.transformation();
         fileSize = reader.size();
+        // The PNG reader loses the colours of a two-colour palette when it scales while it decodes, so
+        // images of one bit a pixel are decoded whole, which costs an eighth of a byte a pixel, and
+        // scaled here.
+        const QImage::Format nativeFormat = reader.imageFormat();
+        oneBitPerPixel = (nativeFormat == QImage::Format_Mono || nativeFormat == QImage::Format_MonoLSB);
 
         // The work follows the whole image, which the header alone can make enormous.
         if (decodingWork({fileSize, decodingOf(bytes, format), bytes.size()}, maxPixels) >
             kMaximumDecodingWork)
             return std::nullopt;
 
-        QSize decodedSize = fileSize;
+        decodedSize = fileSize;
         if (fileSize.isValid()) {
             const double factor = std::min(
                 {1.0, std::sqrt(double(std::max<qint64>(maxPixels, 1)) / double(pixelCount(fileSize))),
@@ -317,14 +338,21 @@ std::optional<DecodedImage> decodeImage(const QByteArray& bytes, qint64 maxPixel
             if (factor < 1.0) {
                 decodedSize = QSize(std::max(1, int(fileSize.width() * factor)),
                                     std::max(1, int(fileSize.height() * factor)));
-                reader.setScaledSize(decodedSize);
+                if (!oneBitPerPixel)
+                    reader.setScaledSize(decodedSize);
             }
         }
         // A reader that cannot scale while it decodes holds the whole image first.
-        const QSize held = reader.supportsOption(QImageIOHandler::ScaledSize) ? decodedSize : fileSize;
+        const QSize held =
+            reader.supportsOption(QImageIOHandler::ScaledSize) && !oneBitPerPixel ? decodedSize : fileSize;
         const AllocationLimit limit(held);
         if (!reader.read(&pixels) || pixels.isNull())
             return std::nullopt;
+    }
+    if (oneBitPerPixel && decodedSize != fileSize) {
+        // The decoded image is already turned upright.
+        const bool turned = transformation & QImageIOHandler::TransformationRotate90;
+        pixels = scaledDown(pixels, turned ? decodedSize.transposed() : decodedSize);
     }
 
     // The size in points is the whole image's, whatever size it was decoded at.

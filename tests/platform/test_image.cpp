@@ -175,3 +175,28 @@ TEST(DecodeImage, WorkFollowsTheWholeImage) {
     EXPECT_FALSE(decodeImage(jpegClaiming(3000, 3000, true), 1 << 20));
     EXPECT_TRUE(decodeImage(svg, 1 << 20));
 }
+
+// Qt's PNG reader, asked to scale while it decodes, turns a two-colour palette into black or white.
+TEST(DecodeImage, TwoColourPicturesKeepTheirColoursWhenScaledDown) {
+    QImage image(400, 200, QImage::Format_Mono);
+    image.setColorTable({qRgb(4, 100, 50), qRgb(255, 255, 255)});
+    image.fill(0);
+    image.setDotsPerMeterX(2835);
+    image.setDotsPerMeterY(2835);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 100; ++x)
+            image.setPixel(x, y, 1);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
+    // Halved, and reduced twentyfold.
+    for (const qint64 maxPixels : {qint64(20000), qint64(200)}) {
+        const DecodedImage decoded = decodeImage(bytes, maxPixels).value_or(DecodedImage{});
+        const QSize size = decoded.pixels.size();
+        ASSERT_LE(qint64(size.width()) * size.height(), maxPixels);
+        ASSERT_EQ(size.width(), 2 * size.height());
+        EXPECT_EQ(decoded.pixels.pixel(size.width() - 1, size.height() / 2), qRgb(4, 100, 50)) << maxPixels;
+        EXPECT_EQ(decoded.pixels.pixel(0, size.height() / 2), qRgb(255, 255, 255)) << maxPixels;
+        EXPECT_EQ(decoded.sizeInPoints, QSizeF(400, 200));
+    }
+}
