@@ -1,5 +1,6 @@
 #include "fuzzsupport.h"
 
+#include "platform/image.h"
 #include "platform/messagebox.h"
 #include "tekst/Tekstiboks.h"
 
@@ -15,6 +16,10 @@ void startFuzzing(int* argc, char*** argv) {
     static QApplication app(nArgumente, arrArgumendid);
     (void)argc;
     setMessageBoxHandler([](const QString&, const QString&) { return true; });
+    // The decoders' messages go nowhere while they decode, and a sanitizer's report from inside a
+    // decoder with them; to see what a finding says, run it again with VELMORA_DECODER_MESSAGES=1.
+    if (qEnvironmentVariableIntValue("VELMORA_DECODER_MESSAGES") == 1)
+        setImageDecoderMessagesShown(true);
 }
 
 void fuzzCheckFailed(const char* what, const char* file, int line) {

@@ -239,6 +239,10 @@ qint64 pixelCount(QSize size) {
 // Smoothing from twice the size needs four times the pixels at four bytes each: 64 MB at most.
 constexpr qint64 kMostPixelsSmoothedFromTwice = qint64(1) << 22;
 
+// A picture of one bit a pixel is decoded whole only up to this size: with a transparent colour it
+// comes out at four bytes a pixel, 256 MB here. Larger ones are scaled as they are decoded.
+constexpr qint64 kMostOneBitPixelsDecodedWhole = qint64(1) << 26;
+
 // Qt refuses to decode images that need more than its allocation limit (128 MB), which large photos
 // exceed. For one read the limit is raised to what the image needs, counting 8 bytes a pixel for
 // the deepest formats, up to 1 GiB.
@@ -257,6 +261,14 @@ public:
 private:
     int m_previous;
 };
+
+// Whether a PNG file's header gives one bit a pixel. Asked through the reader instead, some decoders
+// answer with a format they never set for a broken file.
+bool isOneBitPng(const QByteArray& bytes) {
+    constexpr qsizetype kHeaderName = 12;
+    constexpr qsizetype kBitDepth = 24;
+    return bytes.size() > kBitDepth && bytes.mid(kHeaderName, 4) == "IHDR" && bytes[kBitDepth] == 1;
+}
 
 // `image` at `size`, smaller than it. Smoothing works on four bytes a pixel, so a large image is first
 // reduced without smoothing, which keeps its own format, to twice the size (to the size itself when that
@@ -319,10 +331,9 @@ std::optional<DecodedImage> decodeImage(const QByteArray& bytes, qint64 maxPixel
         transformation = reader.transformation();
         fileSize = reader.size();
         // The PNG reader loses the colours of a two-colour palette when it scales while it decodes, so
-        // images of one bit a pixel are decoded whole, which costs an eighth of a byte a pixel, and
-        // scaled here.
-        const QImage::Format nativeFormat = reader.imageFormat();
-        oneBitPerPixel = (nativeFormat == QImage::Format_Mono || nativeFormat == QImage::Format_MonoLSB);
+        // PNG images of one bit a pixel, up to a size, are decoded whole and scaled here.
+        oneBitPerPixel = format == "png" && isOneBitPng(bytes) && fileSize.isValid() &&
+                         pixelCount(fileSize) <= kMostOneBitPixelsDecodedWhole;
 
         // The work follows the whole image, which the header alone can make enormous.
         if (decodingWork({fileSize, decodingOf(bytes, format), bytes.size()}, maxPixels) >
