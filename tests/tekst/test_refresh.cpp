@@ -172,14 +172,3 @@ TEST(Refresh, TheEndOfADocumentTallerThanAnyWidgetIsReachable) {
         EXPECT_EQ(t.TooKerimiskoht().y(), fMaks - 200) << nLoike;
     }
 }
-
-TEST(Refresh, FocusShowsAndHidesTheCaretButKeepsTheSelection) {
-    Vaade v(QSizeF(300, 200), "VLM1" + ("<1" + pilt(10, 10) + "{N}>").repeated(3));
-    v.tb.m_nShiftKursor = 1;
-    v.tb.m_nKursor = 4;
-    v.tb.becomeFirstResponder();
-    EXPECT_TRUE(v.tb.m_bFookuses);
-    v.tb.resignFirstResponder();
-    EXPECT_FALSE(v.tb.m_bFookuses);
-    EXPECT_EQ(std::pair(v.tb.m_nShiftKursor, v.tb.m_nKursor), std::pair(qint64(1), qint64(4)));
-}
