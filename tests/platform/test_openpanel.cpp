@@ -48,7 +48,6 @@ TEST(OpenPanel, ShowsOnlyVisibleVlmDocumentsAndFoldersAndCanCreateFolders) {
     ASSERT_TRUE(QDir(dir.path()).mkdir(".peidetud"));
 
     OpenPanelSettings settings;
-    settings.title = "Ava";
     settings.nameFilters = {"VLM-dokumendid (*.vlm)"};
     settings.directory = dir.path();
     QFileDialog dialog;
@@ -56,10 +55,9 @@ TEST(OpenPanel, ShowsOnlyVisibleVlmDocumentsAndFoldersAndCanCreateFolders) {
     dialog.show();
 
     EXPECT_EQ(listedNames(dialog, 2), QStringList({"kaust", "kiri.vlm"}));
-    EXPECT_EQ(dialog.windowTitle(), "Ava");
-    EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
-    EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_TRUE(dialog.isSizeGripEnabled());
+    // One existing file, to open.
+    EXPECT_TRUE(dialog.fileMode() == QFileDialog::ExistingFile &&
+                dialog.acceptMode() == QFileDialog::AcceptOpen);
     auto* newFolder = dialog.findChild<QToolButton*>(QStringLiteral("newFolderButton"));
     ASSERT_NE(newFolder, nullptr);
     EXPECT_TRUE(newFolder->isEnabled());
