@@ -15,11 +15,10 @@ namespace {
 const Colour kPunane{1, 0, 0, 1}, kValge = Colour::white();
 
 // A document made by hand with exact sizes, one paragraph per line, in a view of 300 x 200 with
-// margins of 4 and gaps of 3; style 1 is a subscript. A line's elements are tokens: N paragraph end,
-// P picture, T tab, U space or M run of a space, with a width; or a run 10 wide with the text before any of
-// the marks
-// "/n" style n (1 subscript, 2 underlined and struck through), a last "!" red or "?" no highlight (else
-// opaque white). Elements are as high as the line's text part and rise as much; a run's index height is half
+// margins of 4 and gaps of 3. A line's elements are tokens: N paragraph end, P picture, T tab, U space
+// or M run of a space, with a width; or a run 10 wide with the text before any of the marks "/n" style
+// n (1 subscript, 2 underlined and struck through), a last "!" red or "?" no highlight (else opaque
+// white). Elements are as high as the line's text part and rise as much; a run's index height is half
 // its height.
 struct Dokument {
     Tekstiboks t;

@@ -61,7 +61,6 @@ TEST(Robustness, RandomTokenSoupKeepsTheModelSound) {
 TEST(Robustness, UnclosedStyleAndColourTextsReadInLinearTime) {
     const qsizetype n = 300000;
     const std::tuple<const char*, QString, Colour> rows[] = {
-        {"styles", "VLM1<1" + QString("{F ").repeated(n) + "}{M x}{N}>", Colour::black()},
         {"styles with fields", "VLM1<1" + QString("{F a;").repeated(n) + "1;1}{M x}{N}>", Colour::black()},
         {"colours",
          "VLM1<1{F a}" + QString("{E x").repeated(n) + QString(" ").repeated(n) + "}{E #ff}{M x}{N}>",
