@@ -13,11 +13,8 @@
 
 namespace {
 
-QByteArray saved(int w, int h, QSize dotsPerMeter, const char* format) {
+QByteArray saved(int w, int h, auto dotsPerMeter, const char* format) {
     return imageFile(w, h, dotsPerMeter, format, Qt::darkCyan);
-}
-QByteArray saved(int w, int h, int dotsPerMeter, const char* format) {
-    return saved(w, h, QSize(dotsPerMeter, dotsPerMeter), format);
 }
 
 // `bytes` with `patch` written at `offset` bytes after the first occurrence of `marker`.
@@ -69,9 +66,7 @@ TEST(DecodeImage, SizeInPointsFollowsTheRecordedResolution) {
         {"JPEG in dpi", patched(jpeg, jfif, 7, QByteArray("\1\0\220\0\220", 5)), {15, 10}},
         {"JPEG in dpcm", patched(jpeg, jfif, 7, QByteArray("\2\0\44\0\44", 5)), {30 / 1.27, 20 / 1.27}},
         {"JPEG with aspect only", patched(jpeg, jfif, 7, QByteArray("\0\0\1\0\1", 5)), {30, 20}},
-        {"JPEG at 144 dpi across, 72 down",
-         patched(jpeg, jfif, 7, QByteArray("\1\0\220\0\110", 5)),
-         {15, 20}},
+        {"JPEG at 144 dpi by 72", patched(jpeg, jfif, 7, QByteArray("\1\0\220\0\110", 5)), {15, 20}},
         {"BMP in pixels per metre", saved(30, 20, 5669, "BMP"), {15, 10}},
         {"BMP at 144 dpi across, 72 down", saved(30, 20, QSize(5669, 2835), "BMP"), {15, 20}},
         {"BMP recording nothing", saved(30, 20, 5669, "BMP").replace(38, 8, QByteArray(8, 0)), {30, 20}},
@@ -88,33 +83,15 @@ TEST(DecodeImage, SizeInPointsFollowsTheRecordedResolution) {
 TEST(DecodeImage, LargeImagesAreDecodedScaledDown) {
     const int previousLimit = QImageReader::allocationLimit();
     QImageReader::setAllocationLimit(1);
+    const QByteArray png72 = saved(1000, 1000, 2835, "PNG"), png144 = saved(1000, 1000, 5669, "PNG");
+    const QByteArray jpeg = saved(800, 400, 2835, "JPEG"), tall = saved(3, 20000, 2835, "PNG");
     // The name, the file, the pixels asked for, the file's pixels, the decoded pixels and the points.
     const std::tuple<const char*, QByteArray, qint64, QSize, QSize, QSizeF> rows[] = {
-        {"PNG beyond the allocation limit",
-         saved(1000, 1000, 2835, "PNG"),
-         1 << 20,
-         {1000, 1000},
-         {1000, 1000},
-         {1000, 1000}},
-        {"PNG at 144 dpi, scaled",
-         saved(1000, 1000, 5669, "PNG"),
-         10000,
-         {1000, 1000},
-         {100, 100},
-         {500, 500}},
-        {"JPEG, scaled as it is read",
-         saved(800, 400, 2835, "JPEG"),
-         20000,
-         {800, 400},
-         {200, 100},
-         {800, 400}},
+        {"PNG beyond the allocation limit", png72, 1 << 20, {1000, 1000}, {1000, 1000}, {1000, 1000}},
+        {"PNG at 144 dpi, scaled", png144, 10000, {1000, 1000}, {100, 100}, {500, 500}},
+        {"JPEG, scaled as it is read", jpeg, 20000, {800, 400}, {200, 100}, {800, 400}},
         {"within the bound", saved(30, 20, 2835, "BMP"), 600, {30, 20}, {30, 20}, {30, 20}},
-        {"longer than a bitmap's side",
-         saved(3, 20000, 2835, "PNG"),
-         1 << 30,
-         {3, 20000},
-         {2, 16384},
-         {3, 20000}},
+        {"longer than a bitmap's side", tall, 1 << 30, {3, 20000}, {2, 16384}, {3, 20000}},
     };
     for (const auto& [name, bytes, maxPixels, fileSize, pixels, points] : rows) {
         const DecodedImage image = decodeImage(bytes, maxPixels).value_or(DecodedImage{});
