@@ -24,16 +24,11 @@ TEST(Pasteboard, EachFormatGetsWhatItCanCarry) {
     const PasteboardItems segu = {PasteboardItem::fromText("x"),
                                   PasteboardItem::fromImage(kast(4, 1, Qt::green)),
                                   PasteboardItem::fromText("y")};
+    const QString strPng = "image/png", strQt = "application/x-qt-image", strHtml = "text/html";
     const std::vector<std::tuple<const char*, PasteboardItems, QStringList, QString>> juhud = {
-        {"text only", tekst, {"text/plain", "text/html"}, "a  b"},
-        {"pictures only: the first one is the image",
-         pildid,
-         {"image/png", "application/x-qt-image", "text/html"},
-         ""},
-        {"text around a picture",
-         segu,
-         {"text/plain", "image/png", "application/x-qt-image", "text/html"},
-         "xy"},
+        {"text only", tekst, {"text/plain", strHtml}, "a  b"},
+        {"pictures only: the first one is the image", pildid, {strPng, strQt, strHtml}, ""},
+        {"text around a picture", segu, {"text/plain", strPng, strQt, strHtml}, "xy"},
         {"nothing", {}, {}, ""},
     };
     for (const auto& [nimi, kirjed, vormingud, strTekst] : juhud) {
