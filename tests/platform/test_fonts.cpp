@@ -9,6 +9,15 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
+// What Qt itself measures for `text` in `font` at the reference size on a 96 dpi device, scaled.
+static double qtWidth(const QString& text, const Font& font) {
+    QImage device(1, 1, QImage::Format_ARGB32_Premultiplied);
+    device.setDotsPerMeterX(3780);
+    device.setDotsPerMeterY(3780);
+    return QFontMetricsF(font.referenceFontForDevice(&device), &device).horizontalAdvance(text) *
+           font.referenceScale();
+}
+
 TEST(FontWithName, FindsInstalledFacesAndMetricAliases) {
     // The generic face fontconfig offers for an unknown name ("Sans" among them) does not count.
     QStringList families;
@@ -63,9 +72,6 @@ TEST(TextSize, ScalesExactlyWithTheSizeAndIsNothingForAnEmptyFont) {
 // own measurement of that very font at the reference size, scaled. (Plain and italic Liberation Sans
 // differ by little more than a tenth of a point in these texts.)
 TEST(TextSize, KeptWidthsBelongToTheirFace) {
-    QImage device(1, 1, QImage::Format_ARGB32_Premultiplied);
-    device.setDotsPerMeterX(3780);
-    device.setDotsPerMeterY(3780);
     const Font plain = *fontWithName("Liberation Sans", 15);
     const Font serif = *fontWithName("Times New Roman", 15);
     const std::vector<Font> fonts = {
@@ -80,10 +86,7 @@ TEST(TextSize, KeptWidthsBelongToTheirFace) {
     for (int round = 0; round < 2; ++round) {
         for (const Font& font : fonts) {
             for (const QString text : {"iiii", "WWWW", "Wide words", "AVATAR Tyyp."}) {
-                const double qt =
-                    QFontMetricsF(font.referenceFontForDevice(&device), &device).horizontalAdvance(text) *
-                    font.referenceScale();
-                EXPECT_EQ(textSize(text, font).width(), qt)
+                EXPECT_EQ(textSize(text, font).width(), qtWidth(text, font))
                     << qPrintable(font.family()) << " " << font.isBold() << font.isItalic() << " "
                     << font.size() << " " << qPrintable(text);
             }
@@ -117,9 +120,6 @@ TEST(TextSize, KeptWidthsStayWithinTheirBudget) {
 // reference size past about 67,000 "x" and gave negative widths. Where it does not overflow the
 // pieces must match it exactly.
 TEST(TextSize, LongTextsMeasureAsTheirPartsDo) {
-    QImage device(1, 1, QImage::Format_ARGB32_Premultiplied);
-    device.setDotsPerMeterX(3780);
-    device.setDotsPerMeterY(3780);
     const Font font = *fontWithName("Arial", 12);
     const auto width = [&](const QString& text) { return textSize(text, font).width(); };
     const QString sentence = "Tavaline AVATAR tekst, Tyyp. ";
@@ -156,8 +156,6 @@ TEST(TextSize, LongTextsMeasureAsTheirPartsDo) {
     }
     // A hundred sentences do not overflow: the pieces give exactly Qt's width of the whole.
     const QString hundred = sentence.repeated(100);
-    EXPECT_EQ(width(hundred),
-              QFontMetricsF(font.referenceFontForDevice(&device), &device).horizontalAdvance(hundred) *
-                  font.referenceScale());
+    EXPECT_EQ(width(hundred), qtWidth(hundred, font));
     EXPECT_FALSE(measureText(sentence, font).pieces);
 }
