@@ -272,51 +272,47 @@ void Tekstiboks::Algvaartusta() {
     ArvutaGeomeetria();
 }
 
-bool Tekstiboks::Ava(const QString& strFail) {
+QString Tekstiboks::LoeTekst(const QString& strFail, QString& strSisu) {
     FileContents fail = readRegularFile(strFail, kSuurimFail);
-    QString strViga;
     switch (fail.error) {
     case FileReadError::None: {
         // A byte order mark is valid UTF-8, so offsets count from the file's first byte.
         const qsizetype nVigane = vigaseUtf8Algus(fail.bytes);
         if (nVigane >= 0)
-            strViga = avamiseViga(
+            return avamiseViga(
                 strFail, QStringLiteral("because its text is not valid UTF-8 (at byte %1).").arg(nVigane));
         break;
     }
     case FileReadError::NoSuchFile:
-        strViga = avamiseViga(strFail, QStringLiteral("because there is no such file."));
-        break;
+        return avamiseViga(strFail, QStringLiteral("because there is no such file."));
     case FileReadError::NameTooLong:
-        strViga = avamiseViga(strFail, QStringLiteral("because its name is too long."));
-        break;
+        return avamiseViga(strFail, QStringLiteral("because its name is too long."));
     case FileReadError::Folder:
-        strViga = avamiseViga(strFail, QStringLiteral("because it is a folder."));
-        break;
+        return avamiseViga(strFail, QStringLiteral("because it is a folder."));
     case FileReadError::NotRegularFile:
         // A pipe or a device would block the read or never end it.
-        strViga = avamiseViga(strFail, QStringLiteral("because it is not a regular file."));
-        break;
+        return avamiseViga(strFail, QStringLiteral("because it is not a regular file."));
     case FileReadError::NoPermission:
-        strViga = avamiseViga(strFail, QStringLiteral("because you don\u2019t have permission to view it."));
-        break;
+        return avamiseViga(strFail, QStringLiteral("because you don\u2019t have permission to view it."));
     case FileReadError::TooLarge:
-        strViga = avamiseViga(strFail, QStringLiteral("because it is too large: at most %1 MiB can be read.")
-                                           .arg(kSuurimFail / (1024 * 1024)));
-        break;
+        return avamiseViga(strFail, QStringLiteral("because it is too large: at most %1 MiB can be read.")
+                                        .arg(kSuurimFail / (1024 * 1024)));
     case FileReadError::Failed:
-        strViga = avamiseViga(strFail, QStringLiteral("because it could not be read (%1).").arg(fail.reason));
-        break;
+        return avamiseViga(strFail, QStringLiteral("because it could not be read (%1).").arg(fail.reason));
     }
+    // The decoding drops one byte order mark; a second one stays in the text, which then does not
+    // begin with the magic.
+    strSisu = QString::fromUtf8(fail.bytes);
+    return {};
+}
+
+bool Tekstiboks::Ava(const QString& strFail) {
+    QString strSisu;
+    const QString strViga = LoeTekst(strFail, strSisu);
     if (!strViga.isEmpty()) {
         DialoogOK(QStringLiteral("Viga"), strViga);
         return false;
     }
-
-    // The decoding drops one byte order mark; a second one stays in the text, which then does not
-    // begin with the magic.
-    QString strSisu = QString::fromUtf8(fail.bytes);
-    fail.bytes = QByteArray();
     const bool bLoetud = AvaFail(strSisu);
     const QFileInfo info(strFail);
     m_strFailinimi = info.absoluteFilePath();
@@ -325,15 +321,26 @@ bool Tekstiboks::Ava(const QString& strFail) {
 }
 
 bool Tekstiboks::AvaFail(const QString& strSisu) {
-    if (strSisu.size() < 4 || !strSisu.startsWith(QLatin1String("VLM1"))) {
-        DialoogOK(QStringLiteral("Viga"), QStringLiteral("Faili formaat ei sobi!"));
+    LoetudDokument dokument;
+    const QString strViga = LoeVLM1(strSisu, 100.0, dokument);
+    if (!strViga.isEmpty()) {
+        DialoogOK(QStringLiteral("Viga"), strViga);
         return false;
     }
+    m_fSuum = 100.0;
+    m_nKursor = 0;
+    m_nShiftKursor = 0;
+    PaigaldaDokument(std::move(dokument));
+    Varskenda(true, false, false);
+    return true;
+}
 
-    // The new document is built aside and takes the old one's place only when it is complete.
-    std::vector<std::shared_ptr<LOIK>> arrLOIK;
-    std::vector<KIRI> arrKiri;
-    const double fSuum = 100.0;
+QString Tekstiboks::LoeVLM1(const QString& strSisu, double fSuum, LoetudDokument& dokument) const {
+    if (strSisu.size() < 4 || !strSisu.startsWith(QLatin1String("VLM1")))
+        return QStringLiteral("Faili formaat ei sobi!");
+
+    std::vector<std::shared_ptr<LOIK>>& arrLOIK = dokument.arrLOIK;
+    std::vector<KIRI>& arrKiri = dokument.arrKiri;
     SharedMeasurer mootja(arrKiri, fSuum);
     SharedPictures pildid(m_nPildiEelarve, m_nPildiTooEelarve);
 
@@ -415,28 +422,23 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
             }
         }
     }
-    if (bLiigaSuur) {
-        DialoogOK(QStringLiteral("Viga"),
-                  QStringLiteral("The document is too large: it has more than %L1 elements, paragraphs "
-                                 "and style changes.")
-                      .arg(nSuurim));
-        return false;
-    }
-    if (kiriTabel.onTais()) {
-        DialoogOK(
-            QStringLiteral("Viga"),
-            QStringLiteral("The document has more than %L1 different character styles.").arg(m_nSuurimKirju));
-        return false;
-    }
+    if (bLiigaSuur)
+        return QStringLiteral("The document is too large: it has more than %L1 elements, paragraphs and "
+                              "style changes.")
+            .arg(nSuurim);
+    if (kiriTabel.onTais())
+        return QStringLiteral("The document has more than %L1 different character styles.")
+            .arg(m_nSuurimKirju);
     // A paragraph still open at the end of the text was never closed and is dropped.
     pildid.LooKujutised();
+    return {};
+}
 
-    m_arrLOIK = std::move(arrLOIK);
+void Tekstiboks::PaigaldaDokument(LoetudDokument dokument) {
+    m_arrLOIK = std::move(dokument.arrLOIK);
     m_arrRIDA.clear();
-    m_arrJooksevKiri = std::move(arrKiri);
-    m_fSuum = fSuum;
-    m_nKursor = 0;
-    m_nShiftKursor = 0;
+    m_arrJooksevKiri = std::move(dokument.arrKiri);
+    ++m_nVersioon;
     if (m_arrLOIK.empty()) {
         // A text without a complete paragraph shows as the empty document of start-up, default style
         // and all, so that the cursor always has an element to stand before.
@@ -452,8 +454,6 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
     }
     LooOtsitavSisu();
     ReastaElemendid();
-    Varskenda(true, false, false);
-    return true;
 }
 
 qint64 Tekstiboks::TooSuurimElemente() const {

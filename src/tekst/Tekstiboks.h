@@ -63,6 +63,9 @@ public:
     double m_fReaVahe = 3.0;
     bool m_bFookuses = false;
     QString m_strFailinimi;
+    // Counts the documents the view has shown, so that what is kept about one document (the
+    // occurrences of a search, the text offsets for screen readers) is known to be out of date.
+    quint64 m_nVersioon = 0;
     // The search text: one piece per element, upper-cased and decomposed. m_arrSisuAlgus[k] is
     // where element k's piece starts in it; pieces can be longer than one code unit (a run, ß
     // becoming SS) or empty.
@@ -224,6 +227,20 @@ protected:
 
 private:
     enum class ReaSamm { Ules, Alla, LeheUles, LeheAlla };
+
+    // A document read from a VLM1 text before it takes the shown one's place.
+    struct LoetudDokument {
+        std::vector<std::shared_ptr<LOIK>> arrLOIK;
+        std::vector<KIRI> arrKiri;
+    };
+    // Reads the file as UTF-8 into strSisu; why it cannot, or an empty text.
+    static QString LoeTekst(const QString& strFail, QString& strSisu);
+    // Reads a VLM1 text into a document measured at fSuum; why it cannot (not VLM1, too large, too
+    // many styles), or an empty text.
+    QString LoeVLM1(const QString& strSisu, double fSuum, LoetudDokument& dokument) const;
+    // Shows the document in place of the old one, laid out, with its search text; the caller sets
+    // the zoom it was measured at and the caret, and refreshes.
+    void PaigaldaDokument(LoetudDokument dokument);
 
     // The point of the view that a mouse event stands for; every mouse handler reads it here.
     QPointF TooVaatePunkt(const QMouseEvent& event) const;
