@@ -10,6 +10,7 @@ VELMORA_PACKAGES=(
     desktop-file-utils shared-mime-info
     clang libclang-rt-14-dev
     fonts-liberation fonts-dejavu-core
+    poppler-utils
 )
 
 ensure_deps() {

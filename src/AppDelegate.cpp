@@ -68,6 +68,21 @@ AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {
     m_cOtsiMenuu->setShortcut(QKeySequence::Find);
     connect(m_cOtsiMenuu, &QAction::triggered, this, &AppDelegate::KuiOtsi);
 
+    m_cPrindiMenuu =
+        new QAction(QIcon::fromTheme(QStringLiteral("document-print")), QStringLiteral("&Prindi…"), this);
+    m_cPrindiMenuu->setShortcut(QKeySequence::Print);
+    connect(m_cPrindiMenuu, &QAction::triggered, this, [this] {
+        if (m_cWindowController)
+            m_cWindowController->KuiPrindi();
+    });
+
+    m_cEkspordiMenuu = new QAction(QIcon::fromTheme(QStringLiteral("document-export")),
+                                   QStringLiteral("&Ekspordi PDF-iks…"), this);
+    connect(m_cEkspordiMenuu, &QAction::triggered, this, [this] {
+        if (m_cWindowController)
+            m_cWindowController->KuiEkspordiPdf();
+    });
+
     m_cAvaAkenMenuu = new QAction(QStringLiteral("&Velmora"), this);
     connect(m_cAvaAkenMenuu, &QAction::triggered, this, &AppDelegate::KuiAvaAken);
 }
@@ -85,6 +100,9 @@ void AppDelegate::windowDidLoad(WindowController* cWindowController) {
 void AppDelegate::LooMenuu(QMenuBar* cMenuuriba) {
     QMenu* fail = cMenuuriba->addMenu(QStringLiteral("&Fail"));
     fail->addAction(m_cAvaMenuu);
+    fail->addSeparator();
+    fail->addAction(m_cPrindiMenuu);
+    fail->addAction(m_cEkspordiMenuu);
     fail->addSeparator();
     fail->addAction(m_cValjuMenuu);
 

@@ -28,6 +28,8 @@ public:
     QPointer<QAction> m_cVahendaMenuu;
     QPointer<QAction> m_cTegelikSuurusMenuu;
     QPointer<QAction> m_cAvaAkenMenuu;
+    QPointer<QAction> m_cPrindiMenuu;
+    QPointer<QAction> m_cEkspordiMenuu;
 
     // Called by the window controller once its window is built.
     void windowDidLoad(WindowController* cWindowController);

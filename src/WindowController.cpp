@@ -2,7 +2,9 @@
 
 #include "AppDelegate.h"
 #include "ViewController.h"
+#include "extensions/extensions.h"
 #include "platform/openpanel.h"
+#include "platform/printdialog.h"
 #include "platform/strings.h"
 #include "tekst/Tekstiboks.h"
 
@@ -15,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPrinter>
 #include <QToolBar>
 
 namespace {
@@ -180,6 +183,43 @@ void WindowController::AvaDokument(const QString& strFail) {
         activateWindow();
         tekstiboks->Ava(strFail);
     }
+}
+
+void WindowController::KuiPrindi() {
+    const Tekstiboks* tekstiboks = TooTekstiboks();
+    if (!tekstiboks)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(tekstiboks->m_strFailinimi.isEmpty()
+                           ? QStringLiteral("Velmora")
+                           : QFileInfo(tekstiboks->m_strFailinimi).fileName());
+    printer.setCreator(QStringLiteral("Velmora"));
+    if (!runPrintDialog(this, printer))
+        return;
+    const QString strViga = tekstiboks->Prindi(printer);
+    if (!strViga.isEmpty())
+        DialoogOK(QStringLiteral("Viga"), strViga);
+}
+
+void WindowController::KuiEkspordiPdf() {
+    const Tekstiboks* tekstiboks = TooTekstiboks();
+    if (!tekstiboks)
+        return;
+    SavePanelSettings paneel;
+    paneel.title = QStringLiteral("Ekspordi PDF-iks");
+    paneel.nameFilters = {QStringLiteral("PDF-dokumendid (*.pdf)")};
+    paneel.defaultSuffix = QStringLiteral("pdf");
+    if (!tekstiboks->m_strFailinimi.isEmpty()) {
+        const QFileInfo info(tekstiboks->m_strFailinimi);
+        paneel.directory = info.absolutePath();
+        paneel.fileName = info.completeBaseName() + QStringLiteral(".pdf");
+    }
+    const QString strFail = runSavePanel(this, paneel);
+    if (strFail.isEmpty())
+        return;
+    const QString strViga = tekstiboks->EkspordiPdf(strFail);
+    if (!strViga.isEmpty())
+        DialoogOK(QStringLiteral("Viga"), strViga);
 }
 
 void WindowController::RakendaSuumiTekst(const QString& strTekst) {

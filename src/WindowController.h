@@ -44,6 +44,11 @@ public:
     // Brings the window to the front and opens the document at strFail, as after the open panel.
     void AvaDokument(const QString& strFail);
 
+    // Prints the document through the print dialog; a failure is said in a message.
+    void KuiPrindi();
+    // Writes the document as a PDF file chosen in the save panel; a failure is said in a message.
+    void KuiEkspordiPdf();
+
     // A zoom text as the list holds or the user types it: a final "%" dropped, the rest read as a
     // lenient number, applied without any range check.
     void RakendaSuumiTekst(const QString& strTekst);

@@ -42,6 +42,8 @@ constexpr Valik kValikud[] = {
     {"layout-json", nullptr, "Print the document's styles, paragraphs, lines and view as JSON.", true},
     {"screenshot", "OUT.png", "Render the window into the PNG file OUT.png.", true},
     {"text", nullptr, "Print the document's text as selecting all and copying gives it.", true},
+    {"pdf", "OUT.pdf", "Write the document as a PDF of A4 pages into OUT.pdf, as printing lays it out.",
+     true},
     {"width", "W", "Visible width of the document in a headless run, 1 to 16384 (800).", false},
     {"height", "H", "Visible height of the document in a headless run, 1 to 16384 (600).", false},
     {"zoom", "Z", "Zoom in percent in a headless run, read like a typed zoom (100).", false},
@@ -529,6 +531,11 @@ int kaivita(int argc, char** argv) {
         // The whole window: menu bar, toolbar, the document and the status bar.
         if (!aken.grab().save(strValja, "PNG"))
             throw Viga(QStringLiteral("could not write %1").arg(strValja));
+    }
+    if (kask.onAntud("pdf")) {
+        const QString strViga = vaade.EkspordiPdf(kask.valikud.value(QStringLiteral("pdf")));
+        if (!strViga.isEmpty())
+            throw Viga(strViga);
     }
     if (kask.onAntud("text")) {
         vaade.ValiKoik();

@@ -11,6 +11,11 @@ OpenPanelHandler& installedHandler() {
     return handler;
 }
 
+SavePanelHandler& installedSaveHandler() {
+    static SavePanelHandler handler;
+    return handler;
+}
+
 } // namespace
 
 void setOpenPanelHandler(OpenPanelHandler handler) {
@@ -52,4 +57,31 @@ QStringList runOpenPanel(QWidget* parent, const OpenPanelSettings& settings) {
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles();
+}
+
+void setSavePanelHandler(SavePanelHandler handler) {
+    installedSaveHandler() = std::move(handler);
+}
+
+QString runSavePanel(QWidget* parent, const SavePanelSettings& settings) {
+    if (const SavePanelHandler handler = installedSaveHandler())
+        return handler(settings);
+    if (!canShowDialogs())
+        return {};
+
+    QFileDialog dialog(parent);
+    // Qt's own dialog, as for opening, so that both look and behave alike on every desktop.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setWindowTitle(settings.title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(settings.nameFilters);
+    dialog.setDefaultSuffix(settings.defaultSuffix);
+    if (!settings.directory.isEmpty())
+        dialog.setDirectory(settings.directory);
+    if (!settings.fileName.isEmpty())
+        dialog.selectFile(settings.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
 }

@@ -34,3 +34,24 @@ QStringList runOpenPanel(QWidget* parent, const OpenPanelSettings& settings);
 
 // Gives the dialog the settings; the panel uses it, and it lets the dialog itself be inspected.
 void configureFileDialog(QFileDialog& dialog, const OpenPanelSettings& settings);
+
+// How the save panel looks and what it suggests.
+struct SavePanelSettings {
+    QString title;
+    QStringList nameFilters;
+    // The folder the panel starts in, and the name it suggests there.
+    QString directory;
+    QString fileName;
+    // Added to a chosen name that has no suffix, such as "pdf".
+    QString defaultSuffix;
+};
+
+// Tests install a handler that answers in place of the user: the path chosen, or an empty text for a
+// cancelled panel.
+using SavePanelHandler = std::function<QString(const SavePanelSettings& settings)>;
+void setSavePanelHandler(SavePanelHandler handler);
+
+// Shows the panel modally over `parent` and waits; the absolute path to write, after the user has
+// agreed to replace an existing file, or an empty text when the user cancelled. Without a display
+// nothing can be chosen.
+QString runSavePanel(QWidget* parent, const SavePanelSettings& settings);

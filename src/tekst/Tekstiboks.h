@@ -15,6 +15,7 @@
 
 class Canvas;
 class QAbstractScrollArea;
+class QPagedPaintDevice;
 class QKeyEvent;
 class QMouseEvent;
 
@@ -200,13 +201,39 @@ public:
     void Otsi(const QString& strOtsitav);
 
     // --- drawing ---
+    // The screen has a white page drawn under the document; paper is white of itself.
+    enum class Joonistus { Ekraan, Paber };
+    // Draws the visible part of the view.
     void Joonista(Canvas& canvas) const;
+    // Draws the lines that touch rAla (view coordinates, edges included).
+    void JoonistaAla(Canvas& canvas, const QRectF& rAla, Joonistus joonistus) const;
     // The visible part of the view drawn into an image of fPikslisuhe device pixels a point; a null
     // image when the visible part is empty or would be unreasonably large.
     QImage JoonistaPildiks(qreal fPikslisuhe = 1.0) const;
     void JoonistaTekst(Canvas& canvas, const QString& strTekst, QPointF pt, double fKoguKorgus,
                        double fTekstiKorgus, double fReaTous, const ELMARK& mark, bool bValitud,
                        double fTekstiLaius) const;
+
+    // --- printing ---
+    // A page: lines m_nEsimene up to m_nLopp (excluded), drawn at m_fSkaala, which is less than 1
+    // only for a line too large for the paper, alone on its page.
+    struct LEHT {
+        qint64 m_nEsimene = 0;
+        qint64 m_nLopp = 0;
+        double m_fSkaala = 1.0;
+    };
+    // The laid-out lines broken into pages of cLeht points, between lines and never inside one.
+    std::vector<LEHT> TooLehed(QSizeF cLeht) const;
+    // A view of its own holding a copy of the document, laid out at zoom 100 for a printable area of
+    // cAla points with no margins of its own: one point of the document is one point on paper. It
+    // never has a selection or the focus, so neither is drawn on paper.
+    std::unique_ptr<Tekstiboks> LooPaberiVaade(QSizeF cAla) const;
+    // Prints the document on the device's pages (those its page ranges name, or all) without the
+    // selection and the caret; this view does not change. Why it failed, or an empty text.
+    QString Prindi(QPagedPaintDevice& seade) const;
+    // Writes the document as a PDF file of A4 pages, replacing the file only once the whole PDF is
+    // written. Why it failed, or an empty text.
+    QString EkspordiPdf(const QString& strFail) const;
 
 protected:
     bool event(QEvent* event) override;

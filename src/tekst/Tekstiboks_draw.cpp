@@ -277,17 +277,23 @@ QImage Tekstiboks::JoonistaPildiks(qreal fPikslisuhe) const {
 }
 
 void Tekstiboks::Joonista(Canvas& canvas) const {
+    JoonistaAla(canvas, TooNahtavRist(), Joonistus::Ekraan);
+}
+
+void Tekstiboks::JoonistaAla(Canvas& canvas, const QRectF& rVis, Joonistus joonistus) const {
     if (!canvas.painter().isActive())
         return;
 
     // The whole widget is painted, and the whole visible area when there is no widget to show it.
-    canvas.fillRect(QRectF(TooKerimiskoht(), QSizeF(size()).expandedTo(TooEmaSuurus())), Colour::white());
+    // Paper is white already; a page background of its own would only cover what the printer draws
+    // around the printable area.
+    if (joonistus == Joonistus::Ekraan)
+        canvas.fillRect(QRectF(TooKerimiskoht(), QSizeF(size()).expandedTo(TooEmaSuurus())), Colour::white());
     if (m_arrRIDA.empty())
         return;
 
     const qint64 nMin = std::min(m_nKursor, m_nShiftKursor);
     const qint64 nMax = std::max(m_nKursor, m_nShiftKursor);
-    const QRectF rVis = TooNahtavRist();
     const double fServX = m_cServad.width();
 
     // Pass 1: runs, the other elements and the selection.

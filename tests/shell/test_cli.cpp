@@ -96,6 +96,7 @@ TEST(CommandLine, FailuresSayVigaAndExitWithOne) {
         {{"--layout-json", strFail, strFail}, "give exactly one FILE"},
         {{strFail, strFail}, "give at most one FILE"},
         {{"--screenshot", dir.filePath("puudub/aken.png"), strFail}, "could not write"},
+        {{"--pdf", dir.filePath("puudub/a.pdf"), strFail}, "Faili \u201ea.pdf\u201c ei saanud kirjutada"},
     };
     for (const auto& [arrArgumendid, teade] : read) {
         const auto [nKood, baValja, baVead] = kaivita(arrArgumendid, dir.path());
@@ -164,6 +165,20 @@ TEST(CommandLine, TextPrintsWhatCopyingEverythingGives) {
     const auto [nViga, baTuhi, baTeade] = kaivita({"--text", __FILE__});
     EXPECT_TRUE(nViga == 1 && baTuhi.isEmpty()) << nViga;
     EXPECT_EQ(baTeade, QByteArray("Viga: Faili formaat ei sobi!\n"));
+}
+
+// --pdf writes the document as printing lays it out, without a display.
+TEST(CommandLine, PdfWritesTheDocument) {
+    QTemporaryDir dir;
+    QFile f(dir.filePath("a.vlm"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.write("VLM1<1{M Tere}{U}{M paber}{N}>") && f.flush());
+    const auto [nKood, baValja, baVead] = kaivita({"--pdf", dir.filePath("a.pdf"), f.fileName()});
+    ASSERT_EQ(nKood, 0) << baVead.constData();
+    EXPECT_TRUE(baValja.isEmpty());
+    QProcess p;
+    p.start("pdftotext", {dir.filePath("a.pdf"), "-"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.readAllStandardOutput().simplified(), "Tere paber");
 }
 
 // The screenshot is the whole window: menu bar and toolbar above the visible document area, which is
