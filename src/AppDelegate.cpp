@@ -68,6 +68,14 @@ AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {
     m_cOtsiMenuu->setShortcut(QKeySequence::Find);
     connect(m_cOtsiMenuu, &QAction::triggered, this, &AppDelegate::KuiOtsi);
 
+    m_cLaadiUuestiMenuu =
+        new QAction(QIcon::fromTheme(QStringLiteral("view-refresh")), QStringLiteral("&Laadi uuesti"), this);
+    m_cLaadiUuestiMenuu->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(m_cLaadiUuestiMenuu, &QAction::triggered, this, [this] {
+        if (m_cWindowController && m_cWindowController->m_cViewController)
+            m_cWindowController->m_cViewController->LaadiUuesti(ViewController::Laadimine::Kasitsi);
+    });
+
     m_cPrindiMenuu =
         new QAction(QIcon::fromTheme(QStringLiteral("document-print")), QStringLiteral("&Prindi…"), this);
     m_cPrindiMenuu->setShortcut(QKeySequence::Print);
@@ -100,6 +108,7 @@ void AppDelegate::windowDidLoad(WindowController* cWindowController) {
 void AppDelegate::LooMenuu(QMenuBar* cMenuuriba) {
     QMenu* fail = cMenuuriba->addMenu(QStringLiteral("&Fail"));
     fail->addAction(m_cAvaMenuu);
+    fail->addAction(m_cLaadiUuestiMenuu);
     fail->addSeparator();
     fail->addAction(m_cPrindiMenuu);
     fail->addAction(m_cEkspordiMenuu);
@@ -161,10 +170,12 @@ void AppDelegate::KuiAvaAken() {
 }
 
 bool AppDelegate::validateMenuItem(const QAction* cMenuu) const {
-    if (cMenuu == m_cKopeeriMenuu) {
-        const Tekstiboks* tekstiboks = m_cWindowController ? m_cWindowController->TooTekstiboks() : nullptr;
+    const Tekstiboks* tekstiboks = m_cWindowController ? m_cWindowController->TooTekstiboks() : nullptr;
+    if (cMenuu == m_cKopeeriMenuu)
         return tekstiboks && tekstiboks->OnKopeeri();
-    }
+    // Only a document read from a file can be read again.
+    if (cMenuu == m_cLaadiUuestiMenuu)
+        return tekstiboks && !tekstiboks->m_strFailinimi.isEmpty();
     return true;
 }
 

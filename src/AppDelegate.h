@@ -28,6 +28,7 @@ public:
     QPointer<QAction> m_cVahendaMenuu;
     QPointer<QAction> m_cTegelikSuurusMenuu;
     QPointer<QAction> m_cAvaAkenMenuu;
+    QPointer<QAction> m_cLaadiUuestiMenuu;
     QPointer<QAction> m_cPrindiMenuu;
     QPointer<QAction> m_cEkspordiMenuu;
 

@@ -4,6 +4,13 @@
 
 #include <QPainter>
 
+namespace {
+
+// The message begins where a row number of six digits would end.
+constexpr double kTeateX = 206;
+
+} // namespace
+
 Olekuriba::Olekuriba(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -12,6 +19,15 @@ Olekuriba::Olekuriba(QWidget* parent) : QWidget(parent) {
 void Olekuriba::Varskenda(qint64 nVeerg, qint64 nRida) {
     m_nVeerg = nVeerg;
     m_nRida = nRida;
+    update();
+}
+
+void Olekuriba::NaitaTeadet(const QString& strTeade) {
+    if (strTeade == m_strTeade)
+        return;
+    m_strTeade = strTeade;
+    // The bar may be too narrow for all of it; the whole text is a hover away.
+    setToolTip(strTeade);
     update();
 }
 
@@ -31,6 +47,24 @@ void Olekuriba::paintEvent(QPaintEvent*) {
     };
     kirjuta(QStringLiteral("Veerg: ") + QString::number(m_nVeerg), 6);
     kirjuta(QStringLiteral("Rida: ") + QString::number(m_nRida), 106);
+    if (!m_strTeade.isEmpty()) {
+        // What fits of the message, cut with an ellipsis, found by halving the length.
+        const double fRuum = width() - kTeateX - 6;
+        QString strTeade = m_strTeade;
+        if (textSize(strTeade, font).width() > fRuum) {
+            qsizetype nMahub = 0;
+            qsizetype nEiMahu = strTeade.size();
+            while (nEiMahu - nMahub > 1) {
+                const qsizetype nKesk = nMahub + (nEiMahu - nMahub) / 2;
+                if (textSize(m_strTeade.left(nKesk) + u'\u2026', font).width() <= fRuum)
+                    nMahub = nKesk;
+                else
+                    nEiMahu = nKesk;
+            }
+            strTeade = m_strTeade.left(nMahub) + u'\u2026';
+        }
+        kirjuta(strTeade, kTeateX);
+    }
 
     // The platform's light grey is two thirds of white. Drawn without antialiasing, the line fills
     // the top row of pixels instead of half-covering two.

@@ -67,6 +67,28 @@ void ViewController::SeoOtsingBoks(QLineEdit* cOtsingBoks) {
     });
 }
 
+void ViewController::JalgiFaili() {
+    if (m_cTekstiboks)
+        m_cJalgija.watch(m_cTekstiboks->m_strFailinimi);
+    if (m_cOlekuriba)
+        m_cOlekuriba->NaitaTeadet({});
+}
+
+void ViewController::LaadiUuesti(Laadimine laadimine) {
+    if (!m_cTekstiboks || m_cTekstiboks->m_strFailinimi.isEmpty())
+        return;
+    const QString strViga = m_cTekstiboks->LaadiUuesti();
+    if (!m_cOlekuriba)
+        return;
+    if (strViga.isEmpty())
+        m_cOlekuriba->NaitaTeadet({});
+    else if (laadimine == Laadimine::Muutus)
+        m_cOlekuriba->NaitaTeadet(QStringLiteral("Fail muutus, kuid seda ei saanud uuesti lugeda: ") +
+                                  strViga);
+    else
+        m_cOlekuriba->NaitaTeadet(QStringLiteral("Faili ei saanud uuesti lugeda: ") + strViga);
+}
+
 void ViewController::FookusOtsingule() {
     if (!m_cOtsingBoks)
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/filewatcher.h"
 #include "tekst/Tekstiboks.h"
 
 #include <QPointer>
@@ -28,6 +29,14 @@ public:
     // Moves the keyboard into the search field with its text selected, ready to be typed over.
     void FookusOtsingule();
 
+    // Watches the file the document view names from now on, and takes away what the status bar
+    // said about the file before.
+    void JalgiFaili();
+    // Reads the open file again: by hand (F5) or because it changed on disk. A failure keeps the
+    // shown document and is said in the status bar.
+    enum class Laadimine { Kasitsi, Muutus };
+    void LaadiUuesti(Laadimine laadimine);
+
     void NaitaVeergRida(qint64 nVeerg, qint64 nRida) override;
     void NaitaSuumi(const QString& strSuum) override;
     void NaitaPealkirja(const QString& strPealkiri) override;
@@ -50,6 +59,7 @@ protected:
 private:
     bool RattaSuum(QWheelEvent* event);
 
+    FileWatcher m_cJalgija{[this] { LaadiUuesti(Laadimine::Muutus); }};
     bool m_bNaidatud = false;
     int m_nViimaneLaius = -1;
     // Wheel movement not yet turned into zoom steps: touchpads send many small deltas for one notch.

@@ -182,6 +182,9 @@ void WindowController::AvaDokument(const QString& strFail) {
         raise();
         activateWindow();
         tekstiboks->Ava(strFail);
+        // The window names the chosen file also when its text was no VLM1 document; that file is
+        // the one to read again when it changes.
+        m_cViewController->JalgiFaili();
     }
 }
 

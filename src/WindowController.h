@@ -41,7 +41,8 @@ public:
     bool validateToolbarItem(const QAction* cNupp) const;
     // Qt keeps an item's enabled state rather than asking for it; every refresh updates it.
     void UuendaNupud();
-    // Brings the window to the front and opens the document at strFail, as after the open panel.
+    // Brings the window to the front and opens the document at strFail, as after the open panel; its
+    // file is watched for changes.
     void AvaDokument(const QString& strFail);
 
     // Prints the document through the print dialog; a failure is said in a message.

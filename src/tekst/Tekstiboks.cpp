@@ -335,6 +335,31 @@ bool Tekstiboks::AvaFail(const QString& strSisu) {
     return true;
 }
 
+QString Tekstiboks::LaadiUuesti() {
+    if (m_strFailinimi.isEmpty())
+        return {};
+    LoetudDokument dokument;
+    {
+        QString strSisu;
+        QString strViga = LoeTekst(m_strFailinimi, strSisu);
+        if (strViga.isEmpty())
+            strViga = LoeVLM1(strSisu, m_fSuum, dokument);
+        if (!strViga.isEmpty())
+            return strViga;
+    }
+    const QPointF ptKerimiskoht = TooKerimiskoht();
+    PaigaldaDokument(std::move(dokument));
+    const qint64 nViimane = std::max<qint64>(0, TooMaksKursor() - 1);
+    m_nKursor = std::clamp<qint64>(m_nKursor, 0, nViimane);
+    m_nShiftKursor = std::clamp<qint64>(m_nShiftKursor, 0, nViimane);
+    // The first refresh gives the view the new document's size, so that the old scroll position is
+    // held inside it; the second draws what is shown there.
+    Varskenda(false, true, false);
+    SeaKerimiskoht(ptKerimiskoht);
+    Varskenda(false, true, false);
+    return {};
+}
+
 QString Tekstiboks::LoeVLM1(const QString& strSisu, double fSuum, LoetudDokument& dokument) const {
     if (strSisu.size() < 4 || !strSisu.startsWith(QLatin1String("VLM1")))
         return QStringLiteral("Faili formaat ei sobi!");

@@ -127,6 +127,11 @@ public:
     bool Ava(const QString& strFail);
     // Reads a VLM1 text into the view; false (after the message) when the text is not VLM1.
     bool AvaFail(const QString& strSisu);
+    // Reads the open file again, keeping the zoom, the caret and the selection (held inside the new
+    // document) and the scroll position. Shows no message: returns why the file could not be read or
+    // is not VLM1, and the shown document then stays; an empty text when the new document is shown
+    // (or no file is open).
+    QString LaadiUuesti();
     // The most elements, paragraphs and style changes together that a reading accepts now.
     qint64 TooSuurimElemente() const;
     void LooOtsitavSisu();

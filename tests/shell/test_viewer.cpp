@@ -1,6 +1,7 @@
 // What the window does besides showing the document, tried as a user would.
 
 #include "AppDelegate.h"
+#include "Olekuriba.h"
 #include "ViewController.h"
 #include "WindowController.h"
 #include "platform/openpanel.h"
@@ -54,7 +55,83 @@ struct Rakendus {
         EXPECT_TRUE(f.open(QIODevice::WriteOnly) && f.write(baSisu) == baSisu.size());
         return f.fileName();
     }
+    // The words of the shown document.
+    QString sonad() {
+        QStringList arr;
+        for (const auto& l : tb().m_arrLOIK)
+            for (const auto& e : l->m_arrELEMENT)
+                if (e->m_TUUP == ELTUUP::MARK)
+                    arr << static_cast<const ELMARK&>(*e).m_strTekst;
+        return arr.join(' ');
+    }
 };
+
+// Writes in place, renames over, and writes that make the file unreadable: the shown document
+// follows the file, keeps the zoom, and a failure is said once in the status bar, never in a box.
+TEST(Viewer, ReloadsWhenTheFileChangesOnDisk) {
+    Rakendus r;
+    const QString strFail = r.kirjuta("kiri.vlm", "VLM1" + loik("yks"));
+    r.aken.AvaDokument(strFail);
+    r.tb().Suumi(180);
+    const Olekuriba& riba = *r.vc().m_cOlekuriba;
+    // Another program keeps the first file open, so that a file renamed over it does not end the
+    // watch on it: the watch must move to the new file by itself.
+    QFile vana(strFail);
+    ASSERT_TRUE(vana.open(QIODevice::ReadOnly));
+    enum Kuidas { Kohapeal, Umbernimetades, Kustutades };
+    struct Rida {
+        const char* nimi;
+        Kuidas kuidas;
+        QByteArray sisu;
+        const char* strSonad;
+        const char* strTeade;
+    };
+    const Rida read[] = {
+        {"written in place", Kohapeal, "VLM1" + loik("kaks sõna"), "kaks sõna", ""},
+        {"renamed over", Umbernimetades, "VLM1" + loik("kolm uut sõna"), "kolm uut sõna", ""},
+        {"then in place again: the new file is watched", Kohapeal, "VLM1" + loik("neli"), "neli", ""},
+        {"not VLM1", Kohapeal, "VLM2", "neli", "Faili formaat ei sobi!"},
+        {"still not, saved again", Kohapeal, "VLM3 ja veel", "neli", "Faili formaat ei sobi!"},
+        {"removed", Kustutades, {}, "neli", "there is no such file"},
+        {"made again", Umbernimetades, "VLM1" + loik("viis"), "viis", ""},
+    };
+    for (const Rida& rida : read) {
+        if (rida.kuidas == Kustutades) {
+            QFile::remove(strFail);
+        } else if (rida.kuidas == Umbernimetades) {
+            QFile::remove(r.kaust.filePath("uus.tmp"));
+            r.kirjuta("uus.tmp", rida.sisu);
+            ASSERT_EQ(std::rename(QFile::encodeName(r.kaust.filePath("uus.tmp")).constData(),
+                                  QFile::encodeName(strFail).constData()),
+                      0);
+        } else {
+            r.kirjuta("kiri.vlm", rida.sisu);
+        }
+        const QString strTeade =
+            *rida.strTeade ? QStringLiteral("Fail muutus, kuid seda ei saanud uuesti lugeda: ") : QString();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return r.sonad() == rida.strSonad && riba.m_strTeade.startsWith(strTeade) &&
+                       riba.m_strTeade.contains(rida.strTeade) &&
+                       riba.m_strTeade.isEmpty() == strTeade.isEmpty();
+            },
+            5000))
+            << rida.nimi << ": " << qPrintable(r.sonad()) << " / " << qPrintable(riba.m_strTeade);
+        EXPECT_EQ(r.tb().m_fSuum, 180) << rida.nimi;
+    }
+    EXPECT_TRUE(r.teated.messages.empty());
+
+    // F5 reads the file at once, without waiting for the watch, and says so when it cannot.
+    r.kirjuta("kiri.vlm", "VLM1" + loik("kuus"));
+    QTest::keyClick(&r.tb(), Qt::Key_F5);
+    EXPECT_EQ(r.sonad(), "kuus");
+    QFile::remove(strFail);
+    QTest::keyClick(&r.tb(), Qt::Key_F5);
+    EXPECT_TRUE(riba.m_strTeade.startsWith("Faili ei saanud uuesti lugeda: ")) << qPrintable(riba.m_strTeade);
+    // Another document takes the message away.
+    r.aken.AvaDokument(r.kirjuta("teine.vlm", "VLM1" + loik("teine")));
+    EXPECT_TRUE(riba.m_strTeade.isEmpty());
+}
 
 // Print goes through the print dialog and export through the save panel; cancelling either writes
 // nothing, and a file that cannot be written is said in a message.

@@ -88,3 +88,62 @@ TEST(Open, UnreadableFilesAreReportedAndChangeNothing) {
         teated.messages.clear();
     }
 }
+
+// Reading the open file again keeps the zoom, the scroll position and the selection, held inside a
+// shorter document; a file that is gone or no longer VLM1 leaves the shown document and says why,
+// without a message box.
+TEST(Open, ReloadKeepsZoomScrollAndTheSelectionHeldInside) {
+    QTemporaryDir dir;
+    MessageRecorder teated;
+    // Paragraphs of four elements each.
+    const auto dokument = [](int nLoike) {
+        QByteArray s = "VLM1";
+        for (int i = 0; i < nLoike; ++i)
+            s += "<1{F DejaVu Sans;12;0;0;0;0;0;0;#000000}{M s\xc3\xb5na}{U}{M " + QByteArray::number(i) +
+                 "}{N}>";
+        return s;
+    };
+    const QString tee = kirjuta(dir, "a.vlm", dokument(100));
+    Tekstiboks tb;
+    tb.SeaNahtavaAlaSuurus(QSizeF(300, 200));
+    ASSERT_TRUE(tb.Ava(tee));
+    tb.Suumi(140);
+    const double fKorgus = tb.m_arrReaY.back();
+    struct Rida {
+        const char* nimi;
+        std::optional<QByteArray> sisu;
+        std::pair<qint64, qint64> valikEnne;
+        const char* strViga;
+        std::pair<qint64, qint64> valik;
+    };
+    const Rida read[] = {
+        {"the same document: everything stays", dokument(100), {40, 50}, "", {40, 50}},
+        {"the anchor inside, the caret beyond the end", dokument(10), {20, 80}, "", {20, 39}},
+        {"both beyond: before the final paragraph end", dokument(10), {60, 80}, "", {39, 39}},
+        {"no longer VLM1", QByteArray("VLM2"), {5, 6}, "Faili formaat ei sobi!", {5, 6}},
+        {"gone", std::nullopt, {5, 6}, "there is no such file", {5, 6}},
+    };
+    for (const Rida& rida : read) {
+        if (rida.sisu)
+            kirjuta(dir, "a.vlm", *rida.sisu);
+        else
+            QFile::remove(tee);
+        tb.m_nShiftKursor = rida.valikEnne.first;
+        tb.m_nKursor = rida.valikEnne.second;
+        tb.SeaKerimiskoht(QPointF(0, 150));
+        const double fKerimiskoht = tb.TooKerimiskoht().y();
+        const LOIK* enne = tb.m_arrLOIK[0].get();
+        EXPECT_TRUE(tb.LaadiUuesti().contains(rida.strViga)) << rida.nimi;
+        EXPECT_EQ(tb.m_arrLOIK[0].get() == enne, *rida.strViga != '\0') << rida.nimi;
+        EXPECT_EQ(std::pair(tb.m_nShiftKursor, tb.m_nKursor), rida.valik) << rida.nimi;
+        EXPECT_EQ(tb.m_fSuum, 140) << rida.nimi;
+        // Where it was, or as far down as the new document reaches.
+        EXPECT_EQ(tb.TooKerimiskoht().y(), std::min(fKerimiskoht, tb.TooUlatus().height() - 200.0))
+            << rida.nimi;
+        if (rida.sisu == dokument(100)) {
+            EXPECT_EQ(tb.m_arrReaY.back(), fKorgus) << "measured at the zoom";
+        }
+    }
+    EXPECT_TRUE(teated.messages.empty());
+    EXPECT_EQ(tb.m_strPealkiri, "Velmora - a.vlm");
+}
