@@ -6,6 +6,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMenuBar>
 
@@ -108,6 +110,10 @@ void AppDelegate::windowDidLoad(WindowController* cWindowController) {
 void AppDelegate::LooMenuu(QMenuBar* cMenuuriba) {
     QMenu* fail = cMenuuriba->addMenu(QStringLiteral("&Fail"));
     fail->addAction(m_cAvaMenuu);
+    m_cViimatiMenuu = fail->addMenu(QIcon::fromTheme(QStringLiteral("document-open-recent")),
+                                    QStringLiteral("&Viimati avatud"));
+    connect(m_cViimatiMenuu, &QMenu::aboutToShow, this, &AppDelegate::TaidaViimatiMenuu);
+    TaidaViimatiMenuu();
     fail->addAction(m_cLaadiUuestiMenuu);
     fail->addSeparator();
     fail->addAction(m_cPrindiMenuu);
@@ -177,6 +183,39 @@ bool AppDelegate::validateMenuItem(const QAction* cMenuu) const {
     if (cMenuu == m_cLaadiUuestiMenuu)
         return tekstiboks && !tekstiboks->m_strFailinimi.isEmpty();
     return true;
+}
+
+void AppDelegate::TaidaViimatiMenuu() {
+    if (!m_cViimatiMenuu)
+        return;
+    m_cViimatiMenuu->clear();
+    const QStringList arrFailid = WindowController::TooViimatiAvatud();
+    int nNumber = 0;
+    for (const QString& strFail : arrFailid) {
+        const QFileInfo info(strFail);
+        // The name first, to find it by; the folder after it, to tell equal names apart. An "&" in
+        // either would otherwise mark a shortcut letter.
+        QString strTekst = QStringLiteral("%1 \u2014 %2")
+                               .arg(info.fileName(), QDir::toNativeSeparators(info.absolutePath()))
+                               .replace(u'&', QStringLiteral("&&"));
+        if (++nNumber < 10)
+            strTekst.prepend(QStringLiteral("&%1 ").arg(nNumber));
+        QAction* menuu = m_cViimatiMenuu->addAction(strTekst);
+        menuu->setToolTip(strFail);
+        connect(menuu, &QAction::triggered, this, [this, strFail] {
+            if (!m_cWindowController)
+                return;
+            KuiAvaAken();
+            m_cWindowController->AvaViimati(strFail);
+        });
+    }
+    if (arrFailid.isEmpty()) {
+        m_cViimatiMenuu->addAction(QStringLiteral("Tühi"))->setEnabled(false);
+        return;
+    }
+    m_cViimatiMenuu->addSeparator();
+    connect(m_cViimatiMenuu->addAction(QStringLiteral("&Tühjenda loend")), &QAction::triggered, this,
+            [] { WindowController::UnustaKoik(); });
 }
 
 void AppDelegate::UuendaMenuu() {

@@ -4,6 +4,7 @@
 #include <QPointer>
 
 class QAction;
+class QMenu;
 class QMenuBar;
 class WindowController;
 
@@ -31,6 +32,8 @@ public:
     QPointer<QAction> m_cLaadiUuestiMenuu;
     QPointer<QAction> m_cPrindiMenuu;
     QPointer<QAction> m_cEkspordiMenuu;
+    // "Viimati avatud": the recent documents, filled each time it opens.
+    QPointer<QMenu> m_cViimatiMenuu;
 
     // Called by the window controller once its window is built.
     void windowDidLoad(WindowController* cWindowController);
@@ -47,6 +50,8 @@ public:
     bool validateMenuItem(const QAction* cMenuu) const;
     // Qt keeps an item's enabled state rather than asking for it; every refresh updates it.
     void UuendaMenuu();
+    // Fills "Viimati avatud" with the recent documents as the settings hold them now.
+    void TaidaViimatiMenuu();
 
 private:
     void LooMenuu(QMenuBar* cMenuuriba);

@@ -9,6 +9,8 @@
 #include "tekst/Tekstiboks.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -18,6 +20,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPrinter>
+#include <QSettings>
 #include <QToolBar>
 
 namespace {
@@ -36,6 +39,15 @@ QString lohistatudDokument(const QMimeData* cAndmed) {
     }
     return {};
 }
+
+// The program's settings: the recent documents and the window's place, shared by every run.
+std::unique_ptr<QSettings> seaded() {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("Velmora"), QStringLiteral("Velmora"));
+}
+
+const QString kViimatiAvatudVoti = QStringLiteral("viimatiAvatud");
+const QString kAsendiVoti = QStringLiteral("aken/asend");
 
 double suumiTekstist(QString strTekst) {
     if (strTekst.endsWith(u'%'))
@@ -181,7 +193,8 @@ void WindowController::AvaDokument(const QString& strFail) {
     if (Tekstiboks* tekstiboks = TooTekstiboks()) {
         raise();
         activateWindow();
-        tekstiboks->Ava(strFail);
+        if (tekstiboks->Ava(strFail))
+            JataMeelde(tekstiboks->m_strFailinimi);
         // The window names the chosen file also when its text was no VLM1 document; that file is
         // the one to read again when it changes.
         m_cViewController->JalgiFaili();
@@ -223,6 +236,60 @@ void WindowController::KuiEkspordiPdf() {
     const QString strViga = tekstiboks->EkspordiPdf(strFail);
     if (!strViga.isEmpty())
         DialoogOK(QStringLiteral("Viga"), strViga);
+}
+
+QStringList WindowController::TooViimatiAvatud() {
+    QStringList arrFailid = seaded()->value(kViimatiAvatudVoti).toStringList();
+    arrFailid.removeAll(QString());
+    arrFailid.removeDuplicates();
+    if (arrFailid.size() > kViimatiAvatudArv)
+        arrFailid.resize(kViimatiAvatudArv);
+    return arrFailid;
+}
+
+void WindowController::JataMeelde(const QString& strFail) {
+    // Read again each time, so that documents another window opened meanwhile are kept.
+    QStringList arrFailid = TooViimatiAvatud();
+    arrFailid.removeAll(strFail);
+    arrFailid.prepend(strFail);
+    if (arrFailid.size() > kViimatiAvatudArv)
+        arrFailid.resize(kViimatiAvatudArv);
+    seaded()->setValue(kViimatiAvatudVoti, arrFailid);
+}
+
+void WindowController::Unusta(const QString& strFail) {
+    QStringList arrFailid = TooViimatiAvatud();
+    if (arrFailid.removeAll(strFail) > 0)
+        seaded()->setValue(kViimatiAvatudVoti, arrFailid);
+}
+
+void WindowController::UnustaKoik() {
+    seaded()->remove(kViimatiAvatudVoti);
+}
+
+void WindowController::AvaViimati(const QString& strFail) {
+    if (!QFileInfo::exists(strFail))
+        Unusta(strFail);
+    AvaDokument(strFail);
+}
+
+void WindowController::MaletaAsendit() {
+    m_bMaletaAsendit = true;
+    const QByteArray baAsend = seaded()->value(kAsendiVoti).toByteArray();
+    if (!baAsend.isEmpty())
+        restoreGeometry(baAsend);
+    // Quitting from the menu closes no window, so the place is kept then too.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &WindowController::SalvestaAsend);
+}
+
+void WindowController::SalvestaAsend() const {
+    if (m_bMaletaAsendit)
+        seaded()->setValue(kAsendiVoti, saveGeometry());
+}
+
+void WindowController::closeEvent(QCloseEvent* event) {
+    SalvestaAsend();
+    QMainWindow::closeEvent(event);
 }
 
 void WindowController::RakendaSuumiTekst(const QString& strTekst) {

@@ -41,14 +41,29 @@ public:
     bool validateToolbarItem(const QAction* cNupp) const;
     // Qt keeps an item's enabled state rather than asking for it; every refresh updates it.
     void UuendaNupud();
-    // Brings the window to the front and opens the document at strFail, as after the open panel; its
-    // file is watched for changes.
+    // Brings the window to the front and opens the document at strFail, as after the open panel. A
+    // document read is remembered among the recent ones, and its file is watched for changes.
     void AvaDokument(const QString& strFail);
 
     // Prints the document through the print dialog; a failure is said in a message.
     void KuiPrindi();
     // Writes the document as a PDF file chosen in the save panel; a failure is said in a message.
     void KuiEkspordiPdf();
+
+    // The documents opened last, the latest first, at most kViimatiAvatudArv, as the settings keep
+    // them for every window and run.
+    static constexpr int kViimatiAvatudArv = 10;
+    static QStringList TooViimatiAvatud();
+    static void JataMeelde(const QString& strFail);
+    static void Unusta(const QString& strFail);
+    static void UnustaKoik();
+    // Opens a recent document; one that is gone is dropped from the list, and the opening says why.
+    void AvaViimati(const QString& strFail);
+
+    // Gives the window the size and place it had when it was last closed, and remembers them when it
+    // is closed or the program quits. Only the window a user starts does this: headless runs and
+    // tests keep the sizes they set.
+    void MaletaAsendit();
 
     // A zoom text as the list holds or the user types it: a final "%" dropped, the rest read as a
     // lenient number, applied without any range check.
@@ -58,6 +73,7 @@ public:
     void SuumiSamm(int nSuund);
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     // Return in the zoom list's text applies the text, and goes no further.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -68,4 +84,7 @@ private:
     // Builds the toolbar; returns the search field in it, for the content.
     QLineEdit* LooTooriba();
     std::optional<double> TooNaaberSuum(int nSuund) const;
+    void SalvestaAsend() const;
+
+    bool m_bMaletaAsendit = false;
 };

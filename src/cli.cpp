@@ -497,6 +497,8 @@ int kaivita(int argc, char** argv) {
     AppDelegate delegaat;
     WindowController aken(&delegaat);
     Tekstiboks& vaade = *aken.TooTekstiboks();
+    if (!bPeata)
+        aken.MaletaAsendit();
     aken.show();
     if (!bPeata) {
         // Opened once the window is up, so that a message about the file appears over it; the empty

@@ -133,6 +133,60 @@ TEST(Viewer, ReloadsWhenTheFileChangesOnDisk) {
     EXPECT_TRUE(riba.m_strTeade.isEmpty());
 }
 
+// The last ten documents read, the latest first; one that is gone is dropped when chosen, and the
+// opening says why.
+TEST(Viewer, RecentDocumentsKeepTheLastTenLatestFirst) {
+    Rakendus r;
+    WindowController::UnustaKoik();
+    QStringList arrFailid;
+    for (int i = 0; i < 12; ++i)
+        arrFailid << r.kirjuta(QStringLiteral("d%1.vlm").arg(i), "VLM1" + loik("sõna"));
+    for (const QString& strFail : arrFailid)
+        r.aken.AvaDokument(strFail);
+    r.aken.AvaDokument(arrFailid[5]);
+    r.aken.AvaDokument(r.kirjuta("muu.txt", "tekst"));
+    r.teated.messages.clear();
+    const QStringList arrOodatud = {arrFailid[5], arrFailid[11], arrFailid[10], arrFailid[9], arrFailid[8],
+                                    arrFailid[7], arrFailid[6],  arrFailid[4],  arrFailid[3], arrFailid[2]};
+    EXPECT_EQ(WindowController::TooViimatiAvatud(), arrOodatud);
+
+    QMenu& menuu = *r.delegaat.m_cViimatiMenuu;
+    r.delegaat.TaidaViimatiMenuu();
+    QList<QAction*> arrMenuud = menuu.actions();
+    ASSERT_EQ(arrMenuud.size(), 12); // ten documents, a separator and clearing
+    EXPECT_TRUE(arrMenuud[1]->text().startsWith("&2 d11.vlm")) << qPrintable(arrMenuud[1]->text());
+
+    QFile::remove(arrFailid[3]);
+    arrMenuud[8]->trigger();
+    ASSERT_EQ(r.teated.messages.size(), 1u);
+    EXPECT_TRUE(r.teated.messages[0].text.contains("no such file"));
+    EXPECT_FALSE(WindowController::TooViimatiAvatud().contains(arrFailid[3]));
+    arrMenuud[9]->trigger();
+    EXPECT_EQ(r.aken.windowTitle(), "Velmora - d2.vlm");
+    EXPECT_EQ(WindowController::TooViimatiAvatud().first(), arrFailid[2]);
+}
+
+// A window that remembers its place gets it back in the next run; others leave it alone.
+TEST(Viewer, WindowPlaceIsRememberedBetweenRuns) {
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "Velmora", "Velmora").remove("aken");
+    {
+        WindowController aken;
+        aken.MaletaAsendit();
+        aken.show();
+        aken.setGeometry(130, 90, 640, 480);
+        aken.close();
+    }
+    {
+        WindowController aken;
+        aken.show();
+        aken.resize(300, 300);
+        aken.close();
+    }
+    WindowController aken;
+    aken.MaletaAsendit();
+    EXPECT_EQ(aken.geometry(), QRect(130, 90, 640, 480));
+}
+
 // Print goes through the print dialog and export through the save panel; cancelling either writes
 // nothing, and a file that cannot be written is said in a message.
 TEST(Viewer, PrintAndExportGoThroughTheirDialogs) {
