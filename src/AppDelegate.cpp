@@ -93,6 +93,20 @@ AppDelegate::AppDelegate(QObject* parent) : QObject(parent) {
             m_cWindowController->KuiEkspordiPdf();
     });
 
+    m_cOtsiJargmineMenuu = new QAction(QStringLiteral("Otsi &järgmine"), this);
+    m_cOtsiJargmineMenuu->setShortcuts(QKeySequence::FindNext);
+    connect(m_cOtsiJargmineMenuu, &QAction::triggered, this, [this] {
+        if (m_cWindowController && m_cWindowController->m_cViewController)
+            m_cWindowController->m_cViewController->OtsiJargmine();
+    });
+
+    m_cOtsiEelmineMenuu = new QAction(QStringLiteral("Otsi &eelmine"), this);
+    m_cOtsiEelmineMenuu->setShortcuts(QKeySequence::FindPrevious);
+    connect(m_cOtsiEelmineMenuu, &QAction::triggered, this, [this] {
+        if (m_cWindowController && m_cWindowController->m_cViewController)
+            m_cWindowController->m_cViewController->OtsiEelmine();
+    });
+
     m_cAvaAkenMenuu = new QAction(QStringLiteral("&Velmora"), this);
     connect(m_cAvaAkenMenuu, &QAction::triggered, this, &AppDelegate::KuiAvaAken);
 }
@@ -126,6 +140,8 @@ void AppDelegate::LooMenuu(QMenuBar* cMenuuriba) {
     redigeeri->addAction(m_cValiKoikMenuu);
     redigeeri->addSeparator();
     redigeeri->addAction(m_cOtsiMenuu);
+    redigeeri->addAction(m_cOtsiJargmineMenuu);
+    redigeeri->addAction(m_cOtsiEelmineMenuu);
 
     QMenu* vaade = cMenuuriba->addMenu(QStringLiteral("&Vaade"));
     vaade->addAction(m_cSuurendaMenuu);

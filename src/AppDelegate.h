@@ -32,6 +32,8 @@ public:
     QPointer<QAction> m_cLaadiUuestiMenuu;
     QPointer<QAction> m_cPrindiMenuu;
     QPointer<QAction> m_cEkspordiMenuu;
+    QPointer<QAction> m_cOtsiJargmineMenuu;
+    QPointer<QAction> m_cOtsiEelmineMenuu;
     // "Viimati avatud": the recent documents, filled each time it opens.
     QPointer<QMenu> m_cViimatiMenuu;
 

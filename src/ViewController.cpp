@@ -6,6 +6,8 @@
 #include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QStyle>
@@ -55,16 +57,61 @@ void ViewController::NaitaSuumi(const QString& strSuum) {
 }
 
 void ViewController::Varskendatud() {
+    UuendaLeiuSilti();
     emit varskendatud();
 }
 
-void ViewController::SeoOtsingBoks(QLineEdit* cOtsingBoks) {
+void ViewController::SeoOtsingBoks(QLineEdit* cOtsingBoks, QLabel* cLeiuSilt) {
     m_cOtsingBoks = cOtsingBoks;
-    // Return searches for the whole text, also an empty one (which finds nothing, and says so).
+    m_cLeiuSilt = cLeiuSilt;
+    // Return searches for the whole text, also an empty one (which finds nothing, and says so), and
+    // then counts its occurrences.
     connect(cOtsingBoks, &QLineEdit::returnPressed, this, [this] {
-        if (m_cOtsingBoks && m_cTekstiboks)
-            m_cTekstiboks->Otsi(m_cOtsingBoks->text());
+        if (!m_cOtsingBoks || !m_cTekstiboks)
+            return;
+        m_cTekstiboks->Otsi(m_cOtsingBoks->text());
+        m_cTekstiboks->LoendaLeiud(m_cOtsingBoks->text());
+        UuendaLeiuSilti();
     });
+    // A count belongs to the text it was made for.
+    connect(cOtsingBoks, &QLineEdit::textChanged, this, &ViewController::UuendaLeiuSilti);
+    // The field takes Return with any modifier for itself; Shift+Return is caught before it.
+    cOtsingBoks->installEventFilter(this);
+    UuendaLeiuSilti();
+}
+
+void ViewController::OtsiJargmine() {
+    if (!m_cOtsingBoks || !m_cTekstiboks)
+        return;
+    if (m_cOtsingBoks->text().isEmpty())
+        return FookusOtsingule();
+    m_cTekstiboks->OtsiJargmine(m_cOtsingBoks->text());
+    UuendaLeiuSilti();
+}
+
+void ViewController::OtsiEelmine() {
+    if (!m_cOtsingBoks || !m_cTekstiboks)
+        return;
+    if (m_cOtsingBoks->text().isEmpty())
+        return FookusOtsingule();
+    m_cTekstiboks->OtsiEelmine(m_cOtsingBoks->text());
+    UuendaLeiuSilti();
+}
+
+void ViewController::UuendaLeiuSilti() {
+    if (!m_cLeiuSilt)
+        return;
+    QString strSilt;
+    if (m_cOtsingBoks && m_cTekstiboks && m_cTekstiboks->OnLoendatud(m_cOtsingBoks->text())) {
+        // With none of the occurrences selected the number is a dash; with none at all, 0.
+        const qint64 nArv = m_cTekstiboks->TooLeidudeArv();
+        const qint64 nNumber = m_cTekstiboks->TooLeiuNumber();
+        strSilt = QStringLiteral("%1 / %2")
+                      .arg(nNumber > 0 || nArv == 0 ? QString::number(nNumber) : QStringLiteral("\u2013"))
+                      .arg(nArv);
+    }
+    if (m_cLeiuSilt->text() != strSilt)
+        m_cLeiuSilt->setText(strSilt);
 }
 
 void ViewController::JalgiFaili() {
@@ -134,6 +181,16 @@ bool ViewController::RattaSuum(QWheelEvent* event) {
 }
 
 bool ViewController::eventFilter(QObject* watched, QEvent* event) {
+    // The event's type comes first: the field also sends events while it is being destroyed, when
+    // it is no longer a QLineEdit that the pointer to it could be read as.
+    if (event->type() == QEvent::KeyPress && m_cOtsingBoks && watched == m_cOtsingBoks) {
+        const auto* klahv = static_cast<QKeyEvent*>(event);
+        if ((klahv->key() == Qt::Key_Return || klahv->key() == Qt::Key_Enter) &&
+            (klahv->modifiers() & Qt::ShiftModifier)) {
+            OtsiEelmine();
+            return true;
+        }
+    }
     if (event->type() == QEvent::Wheel && m_cKerimisala &&
         (watched == m_cTekstiboks || watched == m_cKerimisala->viewport()) &&
         RattaSuum(static_cast<QWheelEvent*>(event)))

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class Olekuriba;
+class QLabel;
 class QLineEdit;
 class QAbstractScrollArea;
 
@@ -23,11 +24,20 @@ public:
     QPointer<Tekstiboks> m_cTekstiboks;
     QPointer<QAbstractScrollArea> m_cKerimisala;
     QPointer<QLineEdit> m_cOtsingBoks;
+    // Beside the search field: how many occurrences its text has and which one is selected.
+    QPointer<QLabel> m_cLeiuSilt;
 
-    // Connects the search field the window made for this content: Return in it searches.
-    void SeoOtsingBoks(QLineEdit* cOtsingBoks);
+    // Connects the search field and the count the window made for this content: Return in the field
+    // searches, Shift+Return finds the previous occurrence.
+    void SeoOtsingBoks(QLineEdit* cOtsingBoks, QLabel* cLeiuSilt);
     // Moves the keyboard into the search field with its text selected, ready to be typed over.
     void FookusOtsingule();
+    // Find the next or the previous occurrence of the search field's text; with an empty field, the
+    // keyboard goes there instead.
+    void OtsiJargmine();
+    void OtsiEelmine();
+    // Shows the count of the search field's text, when its occurrences are counted in this document.
+    void UuendaLeiuSilti();
 
     // Watches the file the document view names from now on, and takes away what the status bar
     // said about the file before.

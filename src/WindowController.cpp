@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPrinter>
@@ -70,10 +71,10 @@ WindowController::WindowController(AppDelegate* cAppDelegate) {
     setContextMenuPolicy(Qt::NoContextMenu);
 
     // The zoom list is filled before the content wakes with the empty document.
-    QLineEdit* otsingBoks = LooTooriba();
+    const auto [otsingBoks, leiuSilt] = LooTooriba();
     m_cViewController = new ViewController(this);
     setCentralWidget(m_cViewController);
-    m_cViewController->SeoOtsingBoks(otsingBoks);
+    m_cViewController->SeoOtsingBoks(otsingBoks, leiuSilt);
     connect(m_cViewController, &ViewController::varskendatud, this, &WindowController::UuendaNupud);
     UuendaNupud();
     // The document takes the keyboard when the window first appears, not the first field of the
@@ -92,7 +93,7 @@ WindowController::~WindowController() {
         disconnect(m_cViewController, &ViewController::varskendatud, nullptr, nullptr);
 }
 
-QLineEdit* WindowController::LooTooriba() {
+std::pair<QLineEdit*, QLabel*> WindowController::LooTooriba() {
     QToolBar* tooriba = addToolBar(QStringLiteral("Tööriistad"));
     tooriba->setObjectName(QStringLiteral("tooriba"));
     tooriba->setMovable(false);
@@ -148,7 +149,15 @@ QLineEdit* WindowController::LooTooriba() {
     otsingBoks->setMinimumWidth(180);
     otsingBoks->setMaximumWidth(260);
     tooriba->addWidget(otsingBoks);
-    return otsingBoks;
+
+    auto* leiuSilt = new QLabel(tooriba);
+    leiuSilt->setObjectName(QStringLiteral("leiuSilt"));
+    leiuSilt->setToolTip(QStringLiteral("Valitud leid / leide kokku"));
+    // Room for "12345 / 12345", so that the field does not move as the numbers grow.
+    leiuSilt->setMinimumWidth(leiuSilt->fontMetrics().horizontalAdvance(QStringLiteral("12345 / 12345")));
+    leiuSilt->setAlignment(Qt::AlignCenter);
+    tooriba->addWidget(leiuSilt);
+    return {otsingBoks, leiuSilt};
 }
 
 Tekstiboks* WindowController::TooTekstiboks() const {

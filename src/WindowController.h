@@ -3,10 +3,12 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <optional>
+#include <utility>
 
 class AppDelegate;
 class QAction;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class Tekstiboks;
 class ViewController;
@@ -81,8 +83,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    // Builds the toolbar; returns the search field in it, for the content.
-    QLineEdit* LooTooriba();
+    // Builds the toolbar; returns the search field in it and the count beside it, for the content.
+    std::pair<QLineEdit*, QLabel*> LooTooriba();
     std::optional<double> TooNaaberSuum(int nSuund) const;
     void SalvestaAsend() const;
 

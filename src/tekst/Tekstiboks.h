@@ -204,6 +204,21 @@ public:
     // Finds the text after the caret, wrapping around to the start, and selects it; tells the user
     // when there is none.
     void Otsi(const QString& strOtsitav);
+    // The occurrences of strOtsitav as element ranges in document order, none overlapping another,
+    // counted in one pass of the search text: from the start, each after the elements of the one
+    // before. A text already counted in this document is not counted again.
+    const std::vector<KURSORID>& LoendaLeiud(const QString& strOtsitav);
+    // Whether the occurrences of strOtsitav in the shown document are counted.
+    bool OnLoendatud(const QString& strOtsitav) const;
+    // The counted occurrences' number, and which of them the selection is, from 1; 0 when the
+    // selection is none of them.
+    qint64 TooLeidudeArv() const;
+    qint64 TooLeiuNumber() const;
+    // Select the first occurrence that begins at or after the selection's upper end (the caret
+    // without a selection), or the last that ends at or before its lower end, wrapping around to
+    // the first or the last one; tell the user when there is none.
+    void OtsiJargmine(const QString& strOtsitav);
+    void OtsiEelmine(const QString& strOtsitav);
 
     // --- drawing ---
     // The screen has a white page drawn under the document; paper is white of itself.
@@ -281,6 +296,7 @@ private:
     void LiiguReale(ReaSamm samm, bool bShiftAll);
     // Offers a changed, non-empty selection as the selection clipboard's text.
     void PakuValikut();
+    void ValiLeid(const KURSORID& r);
 
     QAbstractScrollArea* TooKerimisala() const;
     void SeoKerimisribad();
@@ -304,4 +320,13 @@ private:
     qint64 m_nPakutudAlgus = 0;
     qint64 m_nPakutudLopp = 0;
     std::weak_ptr<LOIK> m_cPakutudDokument;
+    // The last occurrences counted: of which search text (as the search text holds it) in which
+    // document.
+    struct LEIUD {
+        QString strOtsitav;
+        quint64 nVersioon = 0;
+        bool bLoendatud = false;
+        std::vector<KURSORID> arrLeiud;
+    };
+    LEIUD m_cLeiud;
 };

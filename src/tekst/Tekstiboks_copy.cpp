@@ -43,6 +43,12 @@ qsizetype leiaVahemikus(const QString& strTekst, SubstringSearch& otsing, qsizet
                        [&](qsizetype p) { return loppebTahemargil(strTekst, p + nPikkus); });
 }
 
+// The query as the search text holds every piece: upper-cased and decomposed, so that case and the
+// composed or decomposed writing of a letter do not matter.
+QString otsitavKuju(const QString& strOtsitav) {
+    return strOtsitav.toUpper().normalized(QString::NormalizationForm_D);
+}
+
 } // namespace
 
 PasteboardItems Tekstiboks::TooKopeeritav(const KURSORID& r) const {
@@ -144,9 +150,7 @@ void Tekstiboks::PakuValikut() {
 }
 
 void Tekstiboks::Otsi(const QString& strOtsitav) {
-    // The search text holds every piece upper-cased and decomposed; the query is made alike, so that
-    // case and the composed or decomposed writing of a letter do not matter.
-    const QString strQ = strOtsitav.toUpper().normalized(QString::NormalizationForm_D);
+    const QString strQ = otsitavKuju(strOtsitav);
     const qint64 nElemente = qint64(m_arrSisuAlgus.size());
     qsizetype p = -1;
     if (!strQ.isEmpty() && nElemente > 0) {
@@ -170,4 +174,90 @@ void Tekstiboks::Otsi(const QString& strOtsitav) {
     m_nShiftKursor = std::min(TooSisuElement(p), nViimane);
     m_nKursor = std::min(TooSisuElement(p + strQ.size() - 1) + 1, nViimane);
     Varskenda(true, true, false);
+}
+
+const std::vector<Tekstiboks::KURSORID>& Tekstiboks::LoendaLeiud(const QString& strOtsitav) {
+    const QString strQ = otsitavKuju(strOtsitav);
+    if (m_cLeiud.bLoendatud && m_cLeiud.nVersioon == m_nVersioon && m_cLeiud.strOtsitav == strQ)
+        return m_cLeiud.arrLeiud;
+    m_cLeiud = LEIUD{strQ, m_nVersioon, true, {}};
+    const qint64 nElemente = qint64(m_arrSisuAlgus.size());
+    if (strQ.isEmpty() || nElemente == 0)
+        return m_cLeiud.arrLeiud;
+    // Matches map to the elements their first and last code units came from, as a search selects
+    // them. Several matches inside one element are one selectable occurrence, so the scan goes on
+    // after the elements of the last one; a match that would select nothing (the final paragraph
+    // end alone) is passed over. Each scan begins after the last match, so together they pass over
+    // the search text once.
+    const qint64 nViimane = std::max<qint64>(0, TooMaksKursor() - 1);
+    SubstringSearch otsing(strQ);
+    qsizetype nAlates = 0;
+    for (;;) {
+        const qsizetype p = leiaVahemikus(m_strSisu, otsing, strQ.size(), nAlates, m_strSisu.size());
+        if (p < 0)
+            break;
+        const qint64 n1 = std::min(TooSisuElement(p), nViimane);
+        const qint64 n2 = std::min(TooSisuElement(p + strQ.size() - 1) + 1, nViimane);
+        if (n1 < n2) {
+            m_cLeiud.arrLeiud.push_back({n1, n2});
+            nAlates = n2 < nElemente ? qsizetype(m_arrSisuAlgus[size_t(n2)]) : m_strSisu.size();
+        } else {
+            nAlates = p + 1;
+        }
+    }
+    return m_cLeiud.arrLeiud;
+}
+
+bool Tekstiboks::OnLoendatud(const QString& strOtsitav) const {
+    return m_cLeiud.bLoendatud && m_cLeiud.nVersioon == m_nVersioon &&
+           m_cLeiud.strOtsitav == otsitavKuju(strOtsitav);
+}
+
+qint64 Tekstiboks::TooLeidudeArv() const {
+    return m_cLeiud.nVersioon == m_nVersioon ? qint64(m_cLeiud.arrLeiud.size()) : 0;
+}
+
+qint64 Tekstiboks::TooLeiuNumber() const {
+    if (m_cLeiud.nVersioon != m_nVersioon)
+        return 0;
+    const std::vector<KURSORID>& arr = m_cLeiud.arrLeiud;
+    const qint64 n1 = std::min(m_nKursor, m_nShiftKursor);
+    const qint64 n2 = std::max(m_nKursor, m_nShiftKursor);
+    const auto it =
+        std::lower_bound(arr.begin(), arr.end(), n1, [](const KURSORID& r, qint64 n) { return r.m_n1 < n; });
+    if (it == arr.end() || it->m_n1 != n1 || it->m_n2 != n2)
+        return 0;
+    return qint64(it - arr.begin()) + 1;
+}
+
+void Tekstiboks::ValiLeid(const KURSORID& r) {
+    m_nShiftKursor = r.m_n1;
+    m_nKursor = r.m_n2;
+    Varskenda(true, true, false);
+}
+
+void Tekstiboks::OtsiJargmine(const QString& strOtsitav) {
+    const std::vector<KURSORID>& arr = LoendaLeiud(strOtsitav);
+    if (arr.empty()) {
+        DialoogOK(QStringLiteral("Otsi"), QStringLiteral("Midagi ei leidnud!"));
+        return;
+    }
+    const qint64 nYlem = std::max(m_nKursor, m_nShiftKursor);
+    const auto it = std::lower_bound(arr.begin(), arr.end(), nYlem,
+                                     [](const KURSORID& r, qint64 n) { return r.m_n1 < n; });
+    ValiLeid(it == arr.end() ? arr.front() : *it);
+}
+
+void Tekstiboks::OtsiEelmine(const QString& strOtsitav) {
+    const std::vector<KURSORID>& arr = LoendaLeiud(strOtsitav);
+    if (arr.empty()) {
+        DialoogOK(QStringLiteral("Otsi"), QStringLiteral("Midagi ei leidnud!"));
+        return;
+    }
+    // Occurrences do not overlap, so their ends are in order too: the first one ending past the
+    // lower end follows the last one lying wholly before it.
+    const qint64 nAlum = std::min(m_nKursor, m_nShiftKursor);
+    const auto it = std::upper_bound(arr.begin(), arr.end(), nAlum,
+                                     [](qint64 n, const KURSORID& r) { return n < r.m_n2; });
+    ValiLeid(it == arr.begin() ? arr.back() : *std::prev(it));
 }

@@ -229,4 +229,50 @@ TEST(Viewer, PrintAndExportGoThroughTheirDialogs) {
     EXPECT_EQ(r.teated.messages[0].title, "Viga");
 }
 
+// F3, Shift+F3 and Shift+Return find the next and the previous occurrence; Return keeps its own
+// rule. The count beside the field says which occurrence is selected.
+TEST(Viewer, NextAndPreviousWithTheCountBesideTheField) {
+    Rakendus r;
+    // ab0 _1 ab2 ab3 _4 x5 ¶6: three occurrences of "ab", two of them touching.
+    ASSERT_TRUE(r.tb().AvaFail("VLM1<1{M ab}{U}{M ab}{M ab}{U}{M x}{N}>"));
+    QLineEdit& otsing = *r.vc().m_cOtsingBoks;
+    const QLabel& silt = *r.aken.findChild<QLabel*>("leiuSilt");
+    const auto klahv = [](QWidget* w, Qt::Key k, Qt::KeyboardModifiers m = {}) {
+        return [=] { QTest::keyClick(w, k, m); };
+    };
+    struct Rida {
+        const char* nimi;
+        std::function<void()> samm;
+        std::pair<qint64, qint64> valik;
+        const char* strSilt;
+    };
+    const Rida read[] = {
+        {"F3 with an empty field goes to the field", klahv(&r.tb(), Qt::Key_F3), {0, 0}, ""},
+        {"Return: the occurrence after the caret",
+         [&] { QTest::keyClicks(&otsing, "AB"), klahv(&otsing, Qt::Key_Return)(); },
+         {2, 3},
+         "2 / 3"},
+        {"F3: the touching one", klahv(&otsing, Qt::Key_F3), {3, 4}, "3 / 3"},
+        {"F3 wraps to the first", klahv(&r.tb(), Qt::Key_F3), {0, 1}, "1 / 3"},
+        {"Shift+F3 wraps to the last", klahv(&r.tb(), Qt::Key_F3, Qt::ShiftModifier), {3, 4}, "3 / 3"},
+        {"Shift+Return in the field: the one before",
+         klahv(&otsing, Qt::Key_Return, Qt::ShiftModifier),
+         {2, 3},
+         "2 / 3"},
+        {"a selection that is none of them",
+         klahv(&r.tb(), Qt::Key_Right, Qt::ShiftModifier),
+         {2, 4},
+         "\u2013 / 3"},
+        {"another text has no count yet", klahv(&otsing, Qt::Key_X), {2, 4}, ""},
+        {"a text not in the document", klahv(&otsing, Qt::Key_Return), {2, 4}, "0 / 0"},
+    };
+    for (const Rida& rida : read) {
+        rida.samm();
+        EXPECT_EQ(std::pair(r.tb().m_nShiftKursor, r.tb().m_nKursor), rida.valik) << rida.nimi;
+        EXPECT_EQ(silt.text(), rida.strSilt) << rida.nimi;
+    }
+    ASSERT_EQ(r.teated.messages.size(), 1u);
+    EXPECT_EQ(r.teated.messages[0].text, "Midagi ei leidnud!");
+}
+
 } // namespace

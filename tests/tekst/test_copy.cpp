@@ -191,6 +191,56 @@ TEST(Search, FindsAfterTheCaretWrapsAroundAndMapsMatchesToElements) {
     }
 }
 
+// Next and previous walk the counted occurrences: touching ones one after the other, several in one
+// run once, ß as two capitals, wrapping around at either end; the count says which one is selected.
+TEST(Search, NextAndPreviousWalkTheCountedOccurrences) {
+    MessageRecorder teated;
+    Tekstiboks tb;
+    tb.SeaNahtavaAlaSuurus(QSizeF(800, 600));
+    // a0 a1 a2 a3 _4 Straße5 _6 STRASSE7 _8 banana9 ¶10
+    ASSERT_TRUE(tb.AvaFail("VLM1<1{M a}{M a}{M a}{M a}{U}{M Straße}{U}{M STRASSE}{U}{M banana}{N}>"));
+    enum Kask { Jargmine, Eelmine };
+    struct Rida {
+        const char* nimi;
+        const char* strOtsitav;
+        std::pair<qint64, qint64> valikEnne;
+        Kask kask;
+        std::pair<qint64, qint64> valik;
+        qint64 nNumber, nArv;
+    };
+    const Rida read[] = {
+        {"the first at the caret", "aa", {0, 0}, Jargmine, {0, 2}, 1, 2},
+        {"a touching one next", "aa", {0, 2}, Jargmine, {2, 4}, 2, 2},
+        {"after the last, the first", "aa", {2, 4}, Jargmine, {0, 2}, 1, 2},
+        {"before the first, the last", "aa", {0, 0}, Eelmine, {2, 4}, 2, 2},
+        {"previous ends at or before the lower end", "aa", {2, 4}, Eelmine, {0, 2}, 1, 2},
+        {"one overlapping the caret is not previous", "aa", {3, 3}, Eelmine, {0, 2}, 1, 2},
+        {"ß finds SS", "ß", {0, 0}, Jargmine, {5, 6}, 1, 2},
+        {"SS finds ß", "ss", {5, 6}, Jargmine, {7, 8}, 2, 2},
+        {"occurrences inside one run are one", "an", {0, 0}, Eelmine, {9, 10}, 1, 1},
+    };
+    for (const Rida& rida : read) {
+        tb.m_nShiftKursor = rida.valikEnne.first;
+        tb.m_nKursor = rida.valikEnne.second;
+        if (rida.kask == Jargmine)
+            tb.OtsiJargmine(rida.strOtsitav);
+        else
+            tb.OtsiEelmine(rida.strOtsitav);
+        EXPECT_EQ(std::pair(tb.m_nShiftKursor, tb.m_nKursor), rida.valik) << rida.nimi;
+        EXPECT_TRUE(tb.OnLoendatud(rida.strOtsitav)) << rida.nimi;
+        EXPECT_EQ(std::pair(tb.TooLeiuNumber(), tb.TooLeidudeArv()), std::pair(rida.nNumber, rida.nArv))
+            << rida.nimi;
+    }
+    EXPECT_TRUE(teated.messages.empty());
+    // A selection that is none of them has no number; a new document has no count.
+    tb.m_nKursor = 7;
+    EXPECT_EQ(tb.TooLeiuNumber(), 0);
+    tb.OtsiJargmine("puudub");
+    EXPECT_EQ(teated.messages.size(), 1u);
+    ASSERT_TRUE(tb.AvaFail("VLM1<1{M banana}{N}>"));
+    EXPECT_FALSE(tb.OnLoendatud("an"));
+}
+
 TEST(Search, FailureKeepsTheSelection) {
     MessageRecorder teated;
     Tekstiboks tb;
