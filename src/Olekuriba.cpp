@@ -26,8 +26,10 @@ void Olekuriba::NaitaTeadet(const QString& strTeade) {
     if (strTeade == m_strTeade)
         return;
     m_strTeade = strTeade;
-    // The bar may be too narrow for all of it; the whole text is a hover away.
+    // The bar may be too narrow for all of it; the whole text is a hover away, and screen readers
+    // get it as the bar's description.
     setToolTip(strTeade);
+    setAccessibleDescription(strTeade);
     update();
 }
 

@@ -105,15 +105,22 @@ std::pair<QLineEdit*, QLabel*> WindowController::LooTooriba() {
                                     QStringLiteral("Ava"));
     m_cAvaNupp->setToolTip(QStringLiteral("Ava dokument (Ctrl+O)"));
     connect(m_cAvaNupp, &QAction::triggered, this, &WindowController::KuiAva);
+    tooriba->widgetForAction(m_cAvaNupp)->setAccessibleName(QStringLiteral("Ava dokument"));
 
     m_cKopeeriNupp = tooriba->addAction(
         QIcon::fromTheme(QStringLiteral("edit-copy"), QIcon(QStringLiteral(":/ikoonid/edit-copy.svg"))),
         QStringLiteral("Kopeeri"));
     m_cKopeeriNupp->setToolTip(QStringLiteral("Kopeeri valik (Ctrl+C)"));
     connect(m_cKopeeriNupp, &QAction::triggered, this, &WindowController::KuiKopeeri);
+    tooriba->widgetForAction(m_cKopeeriNupp)->setAccessibleName(QStringLiteral("Kopeeri valik"));
 
     tooriba->addSeparator();
+    // On Linux a screen reader names a combo box by its label, as its own name is its text.
+    auto* suumiSilt = new QLabel(QStringLiteral("Suum:"), tooriba);
+    suumiSilt->setContentsMargins(4, 0, 4, 0);
+    tooriba->addWidget(suumiSilt);
     m_cSuumiLiit = new QComboBox(tooriba);
+    suumiSilt->setBuddy(m_cSuumiLiit);
     m_cSuumiLiit->setObjectName(QStringLiteral("suumiLiit"));
     m_cSuumiLiit->setEditable(true);
     // Typed values are applied, never added to the list, and never completed into an entry: "1"
@@ -127,6 +134,7 @@ std::pair<QLineEdit*, QLabel*> WindowController::LooTooriba() {
     m_cSuumiLiit->setCurrentIndex(-1);
     m_cSuumiLiit->setMinimumContentsLength(5);
     m_cSuumiLiit->setToolTip(QStringLiteral("Suum: vali või kirjuta protsent ja vajuta Enter"));
+    m_cSuumiLiit->setAccessibleName(QStringLiteral("Suum"));
     // The list hands its keys to its text field directly, so Return is caught on the list itself.
     m_cSuumiLiit->installEventFilter(this);
     connect(m_cSuumiLiit, &QComboBox::activated, this,
@@ -148,11 +156,13 @@ std::pair<QLineEdit*, QLabel*> WindowController::LooTooriba() {
         QLineEdit::LeadingPosition);
     otsingBoks->setMinimumWidth(180);
     otsingBoks->setMaximumWidth(260);
+    otsingBoks->setAccessibleName(QStringLiteral("Otsi dokumendist"));
     tooriba->addWidget(otsingBoks);
 
     auto* leiuSilt = new QLabel(tooriba);
     leiuSilt->setObjectName(QStringLiteral("leiuSilt"));
     leiuSilt->setToolTip(QStringLiteral("Valitud leid / leide kokku"));
+    leiuSilt->setAccessibleDescription(QStringLiteral("Valitud leid ja leide kokku"));
     // Room for "12345 / 12345", so that the field does not move as the numbers grow.
     leiuSilt->setMinimumWidth(leiuSilt->fontMetrics().horizontalAdvance(QStringLiteral("12345 / 12345")));
     leiuSilt->setAlignment(Qt::AlignCenter);

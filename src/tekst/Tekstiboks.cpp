@@ -246,6 +246,9 @@ Tekstiboks::Tekstiboks(QWidget* parent) : QWidget(parent) {
     // of a widget around it.
     setContextMenuPolicy(Qt::PreventContextMenu);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // Naming the view makes Qt make its accessible interface at once, so the factory comes first.
+    PaigaldaLigipaas();
+    setAccessibleName(QStringLiteral("Dokument"));
     m_arrJooksevKiri.push_back(KIRI());
     Algvaartusta();
     LooOtsitavSisu();

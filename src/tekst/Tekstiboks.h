@@ -234,6 +234,27 @@ public:
                        double fTekstiKorgus, double fReaTous, const ELMARK& mark, bool bValitud,
                        double fTekstiLaius) const;
 
+    // --- the text for screen readers ---
+    // The document's text as copying all of it gives it (a run's characters, a space, a tab and a
+    // line feed for spaces, tabs and paragraph ends, the final paragraph end left out), but with
+    // U+FFFC, the object replacement character, for a picture, so that the caret has a place on
+    // either side of it. Offsets count UTF-16 code units; the table behind them is built once per
+    // document, when it is first asked for.
+    qint64 TooTekstiPikkus() const;
+    // Where element nIndeks's piece begins.
+    qint64 TooTekstiKoht(qint64 nIndeks) const;
+    // The element whose piece holds the offset (the final paragraph end at the text's end).
+    qint64 TooElementTekstist(qint64 nKoht) const;
+    QString TooTekst(qint64 nAlgus, qint64 nLopp) const;
+    // The box of the character at the offset, in view coordinates: within a run, placed by the width
+    // of the text before it; a null rectangle where there is none.
+    QRectF TooTaheRist(qint64 nKoht) const;
+    // The offset of the character under a point of the view, or of the nearest as the caret finds it.
+    qint64 TooKohtPunktist(QPointF ptPunkt) const;
+    // The style of the element at the offset in the desktop's text attribute names, with the
+    // offsets of the element's piece; -1 and an empty text where there is none.
+    QString TooTekstiOmadused(qint64 nKoht, int* nAlgus, int* nLopp) const;
+
     // --- printing ---
     // A page: lines m_nEsimene up to m_nLopp (excluded), drawn at m_fSkaala, which is less than 1
     // only for a line too large for the paper, alone on its page.
@@ -297,6 +318,11 @@ private:
     // Offers a changed, non-empty selection as the selection clipboard's text.
     void PakuValikut();
     void ValiLeid(const KURSORID& r);
+    // Makes Qt's accessibility ask this class for the view's interface; done by the first view.
+    static void PaigaldaLigipaas();
+    void LooTekstiAlgused() const;
+    // Tells a screen reader that the caret or the selection moved, when one is listening.
+    void TeataLigipaasule();
 
     QAbstractScrollArea* TooKerimisala() const;
     void SeoKerimisribad();
@@ -329,4 +355,16 @@ private:
         std::vector<KURSORID> arrLeiud;
     };
     LEIUD m_cLeiud;
+    // Where each element's piece begins in the text for screen readers, and the text's end; built
+    // for document m_nTekstiVersioon.
+    mutable std::vector<qint64> m_arrTekstiAlgus;
+    mutable std::optional<quint64> m_nTekstiVersioon;
+    // What screen readers were last told.
+    struct TEATATUD {
+        std::optional<quint64> nVersioon;
+        qint64 nKursor = 0;
+        qint64 nMin = 0;
+        qint64 nMax = 0;
+    };
+    TEATATUD m_cTeatatud;
 };

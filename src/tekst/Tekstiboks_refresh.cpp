@@ -248,6 +248,7 @@ void Tekstiboks::Varskenda(bool bKuvaKursor, bool bBlokeeri, bool bShiftAll) {
     }
 
     PakuValikut();
+    TeataLigipaasule();
     update();
     if (m_cViewController)
         m_cViewController->Varskendatud();

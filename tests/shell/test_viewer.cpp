@@ -8,6 +8,7 @@
 #include "platform/printdialog.h"
 #include "testsupport.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -273,6 +274,29 @@ TEST(Viewer, NextAndPreviousWithTheCountBesideTheField) {
     }
     ASSERT_EQ(r.teated.messages.size(), 1u);
     EXPECT_EQ(r.teated.messages[0].text, "Midagi ei leidnud!");
+}
+
+// A screen reader names every control of the toolbar, by its own name or by its label.
+TEST(Viewer, ToolbarControlsHaveAccessibleNames) {
+    Rakendus r;
+    auto* tooriba = r.aken.findChild<QToolBar*>("tooriba");
+    const std::tuple<QObject*, QAccessible::Text, const char*> read[] = {
+        {tooriba->widgetForAction(r.aken.m_cAvaNupp), QAccessible::Name, "Ava dokument"},
+        {tooriba->widgetForAction(r.aken.m_cKopeeriNupp), QAccessible::Name, "Kopeeri valik"},
+        {r.aken.m_cSuumiLiit, QAccessible::Name, "100%"},
+        {r.vc().m_cOtsingBoks, QAccessible::Name, "Otsi dokumendist"},
+        {&r.tb(), QAccessible::Name, "Dokument"},
+    };
+    for (const auto& [objekt, tuup, strNimi] : read) {
+        QAccessibleInterface* liides = QAccessible::queryAccessibleInterface(objekt);
+        ASSERT_TRUE(liides) << strNimi;
+        EXPECT_EQ(liides->text(tuup), strNimi);
+    }
+    // The zoom list's name is its value; its label names it.
+    const auto arrSildid =
+        QAccessible::queryAccessibleInterface(r.aken.m_cSuumiLiit)->relations(QAccessible::Label);
+    ASSERT_EQ(arrSildid.size(), 1);
+    EXPECT_EQ(arrSildid[0].first->text(QAccessible::Name), "Suum:");
 }
 
 } // namespace
