@@ -5,6 +5,7 @@
 #include "extensions/extensions.h"
 #include "platform/files.h"
 #include "platform/memory.h"
+#include "platform/unicode.h"
 #include "tekst/ELENTER.h"
 #include "tekst/ELMARK.h"
 #include "tekst/ELPILT.h"
@@ -520,7 +521,7 @@ void Tekstiboks::LooOtsitavSisu() {
                         strTekst[i] = QChar(c - u'a' + u'A');
                 }
             } else {
-                strTekst += strTukk.toUpper().normalized(QString::NormalizationForm_D);
+                strTekst += canonicalDecomposition(strTukk.toUpper());
             }
         }
     }

@@ -5,6 +5,7 @@
 
 #include "extensions/extensions.h"
 #include "platform/strings.h"
+#include "platform/unicode.h"
 #include "tekst/ELMARK.h"
 #include "tekst/ELPILT.h"
 
@@ -45,8 +46,10 @@ qsizetype leiaVahemikus(const QString& strTekst, SubstringSearch& otsing, qsizet
 
 // The query as the search text holds every piece: upper-cased and decomposed, so that case and the
 // composed or decomposed writing of a letter do not matter.
+// The search text holds every piece upper-cased and decomposed; the query is made alike, so that case
+// and the composed or decomposed writing of a letter do not matter.
 QString otsitavKuju(const QString& strOtsitav) {
-    return strOtsitav.toUpper().normalized(QString::NormalizationForm_D);
+    return canonicalDecomposition(strOtsitav.toUpper());
 }
 
 } // namespace

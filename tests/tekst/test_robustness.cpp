@@ -91,3 +91,15 @@ TEST(Robustness, LongQueriesSearchInOnePass) {
     EXPECT_EQ(tb.m_nShiftKursor, 300000 - 30000);
     EXPECT_EQ(tb.m_nKursor, 300001);
 }
+
+// A run of a letter and hundreds of thousands of combining marks, and a long run of accented
+// letters: the search text decomposes them without taking time that grows with their square.
+TEST(Robustness, LongRunsOfCombiningMarksReadInLinearTime) {
+    const HangGuard guard(120, "reading runs of combining marks");
+    const qsizetype n = 200000;
+    Tekstiboks tb;
+    ASSERT_TRUE(tb.AvaFail("VLM1<1{M a" + QString::fromUtf16(u"\u0301\u0316").repeated(n) + "}{M " +
+                           QString::fromUtf16(u"\u00E9x").repeated(n) + "}{N}>"));
+    EXPECT_EQ(tb.m_strSisu, "A" + QString(n, QChar(0x0316)) + QString(n, QChar(0x0301)) +
+                                QString::fromUtf16(u"E\u0301X").repeated(n) + u'\u00b6');
+}
