@@ -2,6 +2,7 @@
 
 #include "Olekuriba.h"
 #include "WindowController.h"
+#include "platform/progress.h"
 
 #include <QAbstractScrollArea>
 #include <QComboBox>
@@ -28,6 +29,12 @@ ViewController::ViewController(QWidget* parent) : QWidget(parent) {
     m_cKerimisala->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_cTekstiboks = new Tekstiboks(m_cKerimisala->viewport());
     m_cTekstiboks->m_cViewController = this;
+    // A document that takes a while to open shows its progress over the window and can be cancelled;
+    // the report lives as long as the one opening that asked for it.
+    m_cTekstiboks->m_fnLooEdenemine = [this] {
+        auto aruanne = std::make_shared<ProgressReport>(window(), QStringLiteral("Avan dokumenti…"));
+        return Tekstiboks::Edenemine([aruanne](double fValmis) { return aruanne->report(fValmis); });
+    };
     m_cKerimisala->viewport()->installEventFilter(this);
     m_cTekstiboks->installEventFilter(this);
     paigutus->addWidget(m_cKerimisala, 1);

@@ -21,7 +21,7 @@ void SharedPictures::Lisa(ELPILT& pilt, QStringView strSone) {
     m_arrAndmed[size_t(*it)].arrPildid.push_back(&pilt);
 }
 
-void SharedPictures::LooKujutised() {
+bool SharedPictures::LooKujutised(const std::function<bool(double)>& fnEdenemine) {
     // What each payload would take in full, by its header alone; a bitmap never exceeds the bound
     // of one picture. A payload whose header tells nothing is decoded within that bound, if at all.
     const size_t nArv = std::min(m_arrAndmed.size(), size_t(std::max<qint64>(m_nTooEelarve, 0) / kVahimToo));
@@ -55,6 +55,8 @@ void SharedPictures::LooKujutised() {
 
     qint64 nTooJaanud = std::max<qint64>(m_nTooEelarve, 0);
     for (size_t k = 0; k < nArv; ++k) {
+        if (fnEdenemine && !fnEdenemine(double(k) / double(nArv)))
+            return false;
         const qint64 nToo = std::max(decodingWork(arrPais[k], arrLubatud[k]), kVahimToo);
         if (nToo > nTooJaanud) {
             nTooJaanud -= std::min(kVahimToo, nTooJaanud);
@@ -67,4 +69,5 @@ void SharedPictures::LooKujutised() {
         for (ELPILT* pilt : m_arrAndmed[k].arrPildid)
             pilt->m_Kujutis = bitmap;
     }
+    return true;
 }

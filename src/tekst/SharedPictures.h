@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QStringView>
+#include <functional>
 #include <vector>
 
 class ELPILT;
@@ -30,7 +31,9 @@ public:
     SharedPictures(qint64 nEelarvePikslid, qint64 nTooEelarve);
 
     void Lisa(ELPILT& pilt, QStringView strSone);
-    void LooKujutised();
+    // fnEdenemine hears how many of the payloads are decoded (0 ... 1) and cancels the decoding by
+    // returning false; then LooKujutised returns false, with the pictures only partly decoded.
+    bool LooKujutised(const std::function<bool(double)>& fnEdenemine = {});
     // How many pictures' headers LooKujutised read.
     qint64 headersRead() const { return m_nPaiseid; }
 

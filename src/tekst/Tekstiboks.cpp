@@ -17,6 +17,7 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <array>
@@ -311,37 +312,54 @@ QString Tekstiboks::LoeTekst(const QString& strFail, QString& strSisu) {
 }
 
 bool Tekstiboks::Ava(const QString& strFail) {
+    if (m_bLoeb)
+        return false;
+    const QScopedValueRollback loeb(m_bLoeb, true);
+    const Edenemine fnEdenemine = m_fnLooEdenemine ? m_fnLooEdenemine() : Edenemine();
     QString strSisu;
     const QString strViga = LoeTekst(strFail, strSisu);
     if (!strViga.isEmpty()) {
         DialoogOK(QStringLiteral("Viga"), strViga);
         return false;
     }
-    const bool bLoetud = AvaFail(strSisu);
+    const Lugemine tulemus = AvaTekst(strSisu, fnEdenemine);
+    if (tulemus == Lugemine::Katkestatud)
+        return false;
     const QFileInfo info(strFail);
     m_strFailinimi = info.absoluteFilePath();
     ValjastaPealkiri(QStringLiteral("Velmora - ") + info.fileName());
-    return bLoetud;
+    return tulemus == Lugemine::Loetud;
 }
 
-bool Tekstiboks::AvaFail(const QString& strSisu) {
+bool Tekstiboks::AvaFail(const QString& strSisu, const Edenemine& fnEdenemine) {
+    if (m_bLoeb)
+        return false;
+    const QScopedValueRollback loeb(m_bLoeb, true);
+    return AvaTekst(strSisu, fnEdenemine) == Lugemine::Loetud;
+}
+
+Tekstiboks::Lugemine Tekstiboks::AvaTekst(const QString& strSisu, const Edenemine& fnEdenemine) {
     LoetudDokument dokument;
-    const QString strViga = LoeVLM1(strSisu, 100.0, dokument);
+    const QString strViga = LoeVLM1(strSisu, 100.0, dokument, fnEdenemine);
+    if (dokument.bKatkestatud)
+        return Lugemine::Katkestatud;
     if (!strViga.isEmpty()) {
         DialoogOK(QStringLiteral("Viga"), strViga);
-        return false;
+        return Lugemine::Vigane;
     }
     m_fSuum = 100.0;
     m_nKursor = 0;
     m_nShiftKursor = 0;
     PaigaldaDokument(std::move(dokument));
     Varskenda(true, false, false);
-    return true;
+    return Lugemine::Loetud;
 }
 
 QString Tekstiboks::LaadiUuesti() {
-    if (m_strFailinimi.isEmpty())
+    // A change noticed while a reading shows its progress waits for that reading to end.
+    if (m_strFailinimi.isEmpty() || m_bLoeb)
         return {};
+    const QScopedValueRollback loeb(m_bLoeb, true);
     LoetudDokument dokument;
     {
         QString strSisu;
@@ -364,7 +382,14 @@ QString Tekstiboks::LaadiUuesti() {
     return {};
 }
 
-QString Tekstiboks::LoeVLM1(const QString& strSisu, double fSuum, LoetudDokument& dokument) const {
+QString Tekstiboks::LoeVLM1(const QString& strSisu, double fSuum, LoetudDokument& dokument,
+                            const Edenemine& fnEdenemine) const {
+    // Reading the file may already have taken a while: the first report can show the progress.
+    if (fnEdenemine && !fnEdenemine(0.0)) {
+        dokument.bKatkestatud = true;
+        return {};
+    }
+    bool& bKatkestatud = dokument.bKatkestatud;
     if (strSisu.size() < 4 || !strSisu.startsWith(QLatin1String("VLM1")))
         return QStringLiteral("Faili formaat ei sobi!");
 
@@ -392,9 +417,16 @@ QString Tekstiboks::LoeVLM1(const QString& strSisu, double fSuum, LoetudDokument
     const qint64 nSuurim = TooSuurimElemente();
     qint64 nTehtud = 0;
     bool bLiigaSuur = false;
+    qsizetype i = 4;
+    // The elements take most of a reading's time; pictures and the search text share the rest.
+    constexpr double kElemendidValmis = 0.8, kPildidValmis = 0.9;
+    constexpr qint64 kTeateVahe = 4096;
     auto loe = [&] {
         if (++nTehtud > nSuurim)
             bLiigaSuur = true;
+        if (nTehtud % kTeateVahe == 0 && fnEdenemine &&
+            !fnEdenemine(kElemendidValmis * double(i) / double(n)))
+            bKatkestatud = true;
     };
     auto lisa = [&](std::unique_ptr<ELEMENT> e) {
         loe();
@@ -405,7 +437,7 @@ QString Tekstiboks::LoeVLM1(const QString& strSisu, double fSuum, LoetudDokument
         loik->m_arrELEMENT.push_back(std::move(e));
     };
 
-    for (qsizetype i = 4; i < n && !bLiigaSuur && !kiriTabel.onTais(); ++i) {
+    for (; i < n && !bLiigaSuur && !bKatkestatud && !kiriTabel.onTais(); ++i) {
         const QChar c1 = strSisu.at(i);
         if (loik && c1 == QLatin1Char('>')) {
             // Every paragraph ends with its paragraph end: layout and the cursor rely on it.
@@ -458,8 +490,21 @@ QString Tekstiboks::LoeVLM1(const QString& strSisu, double fSuum, LoetudDokument
     if (kiriTabel.onTais())
         return QStringLiteral("The document has more than %L1 different character styles.")
             .arg(m_nSuurimKirju);
+    if (bKatkestatud)
+        return {};
     // A paragraph still open at the end of the text was never closed and is dropped.
-    pildid.LooKujutised();
+    const auto fnPildid = [&](double fOsa) {
+        return !fnEdenemine || fnEdenemine(kElemendidValmis + (kPildidValmis - kElemendidValmis) * fOsa);
+    };
+    if (!pildid.LooKujutised(fnPildid)) {
+        bKatkestatud = true;
+        return {};
+    }
+    const auto fnOtsitav = [&](double fOsa) {
+        return !fnEdenemine || fnEdenemine(kPildidValmis + (1.0 - kPildidValmis) * fOsa);
+    };
+    if (!arrLOIK.empty() && !LooOtsitavSisu(arrLOIK, dokument.strSisu, dokument.arrSisuAlgus, fnOtsitav))
+        bKatkestatud = true;
     return {};
 }
 
@@ -481,7 +526,12 @@ void Tekstiboks::PaigaldaDokument(LoetudDokument dokument) {
             m_arrRIDA.push_back(std::move(kohataide));
         }
     }
-    LooOtsitavSisu();
+    if (dokument.arrSisuAlgus.empty()) {
+        LooOtsitavSisu();
+    } else {
+        m_strSisu = std::move(dokument.strSisu);
+        m_arrSisuAlgus = std::move(dokument.arrSisuAlgus);
+    }
     ReastaElemendid();
 }
 
@@ -490,10 +540,15 @@ qint64 Tekstiboks::TooSuurimElemente() const {
 }
 
 void Tekstiboks::LooOtsitavSisu() {
+    LooOtsitavSisu(m_arrLOIK, m_strSisu, m_arrSisuAlgus, {});
+}
+
+bool Tekstiboks::LooOtsitavSisu(const std::vector<std::shared_ptr<LOIK>>& arrLOIK, QString& strSisu,
+                                std::vector<qint64>& arrSisuAlgus, const Edenemine& fnEdenemine) {
     // Sized up front: growing a text of millions of code units step by step copies it again and again.
     qsizetype nPikkus = 0;
     size_t nElemente = 0;
-    for (const auto& loik : m_arrLOIK) {
+    for (const auto& loik : arrLOIK) {
         nElemente += loik->m_arrELEMENT.size();
         for (const auto& e : loik->m_arrELEMENT)
             nPikkus += e->m_TUUP == ELTUUP::MARK ? static_cast<const ELMARK&>(*e).m_strTekst.size() : 1;
@@ -502,8 +557,11 @@ void Tekstiboks::LooOtsitavSisu() {
     strTekst.reserve(nPikkus);
     std::vector<qint64> arrAlgus;
     arrAlgus.reserve(nElemente);
-    for (const auto& loik : m_arrLOIK) {
+    for (const auto& loik : arrLOIK) {
         for (const auto& e : loik->m_arrELEMENT) {
+            if (fnEdenemine && arrAlgus.size() % 4096 == 4095 &&
+                !fnEdenemine(double(arrAlgus.size()) / double(nElemente)))
+                return false;
             arrAlgus.push_back(strTekst.size());
             const QString strTukk = otsitavTukk(*e);
             // Upper-casing piece by piece keeps the element each code unit came from, also where a
@@ -525,8 +583,9 @@ void Tekstiboks::LooOtsitavSisu() {
             }
         }
     }
-    m_strSisu = std::move(strTekst);
-    m_arrSisuAlgus = std::move(arrAlgus);
+    strSisu = std::move(strTekst);
+    arrSisuAlgus = std::move(arrAlgus);
+    return true;
 }
 
 qint64 Tekstiboks::TooSisuElement(qsizetype nKoht) const {

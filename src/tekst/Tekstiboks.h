@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -121,12 +122,21 @@ public:
     QString m_strPealkiri;
 
     // --- opening and reading ---
+    // How much of a reading is done, from 0 to 1, reported every few thousand elements; false
+    // cancels the reading, which then leaves the document shown exactly as it was (caret,
+    // selection, zoom and scroll position included). A report may handle the window's events.
+    using Edenemine = std::function<bool(double fValmis)>;
+    // Makes the report for each file that Ava opens; without it files open without reports.
+    std::function<Edenemine()> m_fnLooEdenemine;
+
     void Algvaartusta();
     // Reads the file as UTF-8 and hands it to AvaFail; false (after the message) when it cannot be
-    // read. The window title names the file whenever the file was read.
+    // read, and false without a message when the reading was cancelled or another reading is under
+    // way. The window title names the file whenever the file was read.
     bool Ava(const QString& strFail);
-    // Reads a VLM1 text into the view; false (after the message) when the text is not VLM1.
-    bool AvaFail(const QString& strSisu);
+    // Reads a VLM1 text into the view; false (after the message) when the text is not VLM1, and
+    // false without a message when fnEdenemine cancelled it or another reading is under way.
+    bool AvaFail(const QString& strSisu, const Edenemine& fnEdenemine = {});
     // Reads the open file again, keeping the zoom, the caret and the selection (held inside the new
     // document) and the scroll position. Shows no message: returns why the file could not be read or
     // is not VLM1, and the shown document then stays; an empty text when the new document is shown
@@ -135,6 +145,10 @@ public:
     // The most elements, paragraphs and style changes together that a reading accepts now.
     qint64 TooSuurimElemente() const;
     void LooOtsitavSisu();
+    // Makes the search text of the paragraphs into strSisu and arrSisuAlgus; false, with neither
+    // changed, when fnEdenemine cancelled it.
+    static bool LooOtsitavSisu(const std::vector<std::shared_ptr<LOIK>>& arrLOIK, QString& strSisu,
+                               std::vector<qint64>& arrSisuAlgus, const Edenemine& fnEdenemine);
     // The element that code unit nKoht of the search text came from (the last element for a
     // position at or past the end).
     qint64 TooSisuElement(qsizetype nKoht) const;
@@ -295,17 +309,25 @@ protected:
 
 private:
     enum class ReaSamm { Ules, Alla, LeheUles, LeheAlla };
+    enum class Lugemine { Loetud, Vigane, Katkestatud };
 
-    // A document read from a VLM1 text before it takes the shown one's place.
+    // A document read from a VLM1 text before it takes the shown one's place, with its search text
+    // (made aside too, so that a reading cancelled while making it leaves the shown document as it was).
     struct LoetudDokument {
         std::vector<std::shared_ptr<LOIK>> arrLOIK;
         std::vector<KIRI> arrKiri;
+        QString strSisu;
+        std::vector<qint64> arrSisuAlgus;
+        bool bKatkestatud = false;
     };
     // Reads the file as UTF-8 into strSisu; why it cannot, or an empty text.
     static QString LoeTekst(const QString& strFail, QString& strSisu);
     // Reads a VLM1 text into a document measured at fSuum; why it cannot (not VLM1, too large, too
-    // many styles), or an empty text.
-    QString LoeVLM1(const QString& strSisu, double fSuum, LoetudDokument& dokument) const;
+    // many styles), or an empty text, also when fnEdenemine cancelled it (then with bKatkestatud set).
+    QString LoeVLM1(const QString& strSisu, double fSuum, LoetudDokument& dokument,
+                    const Edenemine& fnEdenemine = {}) const;
+    // Reads a VLM1 text and shows it at 100 % with the caret at the start, or says why it cannot.
+    Lugemine AvaTekst(const QString& strSisu, const Edenemine& fnEdenemine);
     // Shows the document in place of the old one, laid out, with its search text; the caller sets
     // the zoom it was measured at and the caret, and refreshes.
     void PaigaldaDokument(LoetudDokument dokument);
@@ -341,6 +363,9 @@ private:
     // Set while the view itself sets the scroll bars, so that its own scrolling is not taken for the
     // user's and no refresh can loop.
     bool m_bIseKerib = false;
+    // Set while a reading runs: its reports handle events, and nothing they lead to may start a
+    // second reading inside the first.
+    bool m_bLoeb = false;
     QPointer<QAbstractScrollArea> m_cSeotudKerimisala;
     // The selection last offered to the selection clipboard, and the document it was in.
     qint64 m_nPakutudAlgus = 0;

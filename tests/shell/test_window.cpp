@@ -3,6 +3,7 @@
 #include "ViewController.h"
 #include "WindowController.h"
 #include "platform/openpanel.h"
+#include "platform/progress.h"
 #include "testsupport.h"
 
 #include <QAbstractItemView>
@@ -43,7 +44,10 @@ struct Rakendus {
         aken.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&aken));
     }
-    ~Rakendus() { setOpenPanelHandler({}); }
+    ~Rakendus() {
+        setOpenPanelHandler({});
+        setProgressHandler({});
+    }
 
     Tekstiboks& tb() { return *aken.TooTekstiboks(); }
     QComboBox& suum() { return *aken.m_cSuumiLiit; }
@@ -109,6 +113,42 @@ TEST(Window, OpenCommandOpensWhatThePanelChoseAndCancellingChangesNothing) {
     EXPECT_EQ(r.tb().m_fSuum, 180);
     EXPECT_EQ(r.tb().m_arrLOIK[0]->m_arrELEMENT.size(), 7u);
     EXPECT_TRUE(r.teated.messages.empty());
+}
+
+TEST(Window, OpeningShowsProgressAndCancellingKeepsTheDocumentAsItWas) {
+    Rakendus r;
+    const QString strKiri = r.kirjuta("kiri.vlm", "VLM1" + loik(3));
+    const QString strSuur = r.kirjuta("suur.vlm", "VLM1" + loik(3000) + loik(3000));
+    const QString strTeine = r.kirjuta("teine.vlm", "VLM1" + loik(5));
+    r.aken.AvaDokument(strKiri);
+    r.tb().Suumi(180);
+    QTest::keyClick(&r.tb(), Qt::Key_Right, Qt::ShiftModifier);
+    const LOIK* kiri = r.tb().m_arrLOIK[0].get();
+
+    QStringList arrSildid;
+    int nVastatud = 0;
+    bool bKatkesta = true;
+    setProgressHandler([&](const QString& strSilt, double) {
+        arrSildid << strSilt;
+        // Nothing the window does while the reading reports can start a second reading.
+        if (nVastatud++ == 0)
+            r.aken.AvaDokument(strTeine);
+        return !bKatkesta || nVastatud < 3;
+    });
+    r.aken.AvaDokument(strSuur);
+    EXPECT_EQ(nVastatud, 3);
+    EXPECT_EQ(r.tb().m_arrLOIK[0].get(), kiri);
+    EXPECT_EQ(r.aken.windowTitle(), "Velmora - kiri.vlm");
+    EXPECT_EQ(r.suum().currentText(), "180%");
+    EXPECT_EQ(std::pair(r.tb().m_nShiftKursor, r.tb().m_nKursor), std::pair(qint64(0), qint64(1)));
+    EXPECT_TRUE(r.teated.messages.empty());
+
+    bKatkesta = false;
+    r.aken.AvaDokument(strSuur);
+    EXPECT_EQ(r.aken.windowTitle(), "Velmora - suur.vlm");
+    EXPECT_EQ(r.tb().m_arrLOIK.size(), 2u);
+    EXPECT_EQ(arrSildid.size(), nVastatud);
+    EXPECT_EQ(arrSildid.filter("Avan dokumenti\u2026").size(), nVastatud);
 }
 
 TEST(Window, ZoomListAppliesTheChosenEntryAndTypedTexts) {

@@ -1,9 +1,12 @@
+#include "tekst/ELPILT.h"
 #include "tekst/Tekstiboks.h"
 #include "testsupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -146,4 +149,93 @@ TEST(Open, ReloadKeepsZoomScrollAndTheSelectionHeldInside) {
     }
     EXPECT_TRUE(teated.messages.empty());
     EXPECT_EQ(tb.m_strPealkiri, "Velmora - a.vlm");
+}
+
+namespace {
+
+// Paragraphs of words with a picture in each: enough elements for several reports in every part of
+// a reading.
+QString suurDokument(int nLoike) {
+    QString s = "VLM1";
+    for (int l = 0; l < nLoike; ++l) {
+        s += "<1{F DejaVu Sans;12;0;0;0;0;0;0;#000000}";
+        for (int k = 0; k < 200; ++k)
+            s += QStringLiteral("{M s\u00f5na%1}{U}").arg(k);
+        // Pictures with payloads of their own, each decoded on its own.
+        const QByteArray baPilt = imageFile(3, 2, 3780, "PNG", QColor(l % 256, 0, 0));
+        s += "{P " + QString::fromLatin1(baPilt.toBase64()) + ";3;2;}{N}>";
+    }
+    return s;
+}
+
+// What the user sees of a document, to compare before and after a cancelled reading.
+struct Nahtav {
+    const LOIK* pEsimene;
+    size_t nLoike, nRidu;
+    qint64 nKursor, nShiftKursor;
+    double fSuum;
+    QPointF ptKerimiskoht;
+    QString strSisu, strPealkiri, strFailinimi, strSuumiTekst;
+    bool operator==(const Nahtav&) const = default;
+};
+
+Nahtav nahtav(const Tekstiboks& tb) {
+    return {tb.m_arrLOIK[0].get(), tb.m_arrLOIK.size(), tb.m_arrRIDA.size(), tb.m_nKursor,
+            tb.m_nShiftKursor,     tb.m_fSuum,          tb.TooKerimiskoht(), tb.m_strSisu,
+            tb.m_strPealkiri,      tb.m_strFailinimi,   tb.m_strSuumiTekst};
+}
+
+} // namespace
+
+TEST(Open, ReadingsReportTheirProgressInOrderAndACancelAtAnyReportKeepsTheDocumentShown) {
+    const QString strSuur = suurDokument(150);
+    MessageRecorder teated;
+    std::vector<double> arrTeated;
+    {
+        Tekstiboks tb;
+        ASSERT_TRUE(tb.AvaFail(strSuur, [&](double f) {
+            arrTeated.push_back(f);
+            return true;
+        }));
+        EXPECT_EQ(tb.m_arrLOIK.size(), 150u);
+        const ELEMENT& e = *tb.m_arrLOIK[149]->m_arrELEMENT[400];
+        ASSERT_EQ(e.m_TUUP, ELTUUP::PILT);
+        EXPECT_TRUE(static_cast<const ELPILT&>(e).m_Kujutis.has_value());
+    }
+    // From 0 to at most 1, never backwards, through the elements, the pictures and the search text.
+    ASSERT_GT(arrTeated.size(), 20u);
+    EXPECT_EQ(arrTeated.front(), 0.0);
+    EXPECT_TRUE(std::is_sorted(arrTeated.begin(), arrTeated.end()));
+    EXPECT_LE(arrTeated.back(), 1.0);
+    const auto esimeneAlates = [&](double f) {
+        return size_t(std::lower_bound(arrTeated.begin(), arrTeated.end(), f) - arrTeated.begin());
+    };
+    const std::pair<const char*, size_t> arrKatkestused[] = {
+        {"at the first report", 0},
+        {"among the elements", esimeneAlates(0.4)},
+        {"at the last element", esimeneAlates(0.8) - 1},
+        {"among the pictures", esimeneAlates(0.85)},
+        {"in the search text", esimeneAlates(0.9)},
+        {"at the last report", arrTeated.size() - 1},
+    };
+    for (const auto& [nimi, nKatkesta] : arrKatkestused) {
+        SCOPED_TRACE(nimi);
+        ASSERT_LT(nKatkesta, arrTeated.size());
+        Tekstiboks tb;
+        tb.SeaNahtavaAlaSuurus(QSizeF(300, 200));
+        ASSERT_TRUE(tb.AvaFail("VLM1" + suurDokument(3).mid(4)));
+        tb.Suumi(180);
+        tb.m_nKursor = 40;
+        tb.m_nShiftKursor = 25;
+        tb.SeaKerimiskoht(QPointF(0, 120));
+        const Nahtav enne = nahtav(tb);
+        size_t nTeade = 0;
+        EXPECT_FALSE(tb.AvaFail(strSuur, [&](double) { return nTeade++ < nKatkesta; }));
+        EXPECT_EQ(nTeade, nKatkesta + 1);
+        EXPECT_TRUE(nahtav(tb) == enne);
+        EXPECT_TRUE(teated.messages.empty());
+        // The view reads again afterwards.
+        ASSERT_TRUE(tb.AvaFail(strSuur));
+        EXPECT_EQ(tb.m_arrLOIK.size(), 150u);
+    }
 }
