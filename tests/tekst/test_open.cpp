@@ -239,3 +239,20 @@ TEST(Open, ReadingsReportTheirProgressInOrderAndACancelAtAnyReportKeepsTheDocume
         EXPECT_EQ(tb.m_arrLOIK.size(), 150u);
     }
 }
+
+// The program's end leaves the document to the process: the view shows the empty document, and the
+// paragraphs are neither freed nor lost (the sanitizer build's leak check sees them as in use).
+TEST(Open, DocumentLeftToTheEndOfTheProcessIsKeptAndTheViewEmptied) {
+    Tekstiboks tb;
+    ASSERT_TRUE(tb.AvaFail(QString::fromUtf8(kDokument)));
+    tb.m_nKursor = 3;
+    const std::weak_ptr<LOIK> loik = tb.m_arrLOIK[0];
+    tb.JataDokumentLopuni();
+    EXPECT_FALSE(loik.expired());
+    EXPECT_EQ(loik.lock()->m_arrELEMENT.size(), 4u);
+    ASSERT_EQ(tb.m_arrLOIK.size(), 1u);
+    EXPECT_EQ(tb.TooMaksKursor(), 1);
+    EXPECT_EQ(tb.m_nKursor, 0);
+    EXPECT_EQ(tb.m_strSisu, u"\u00b6");
+    EXPECT_EQ(tb.m_arrRIDA.size(), 1u);
+}
