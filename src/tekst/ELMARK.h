@@ -17,7 +17,7 @@ public:
     ~ELMARK() override;
 
     QString m_strTekst;
-    std::optional<double> m_fIndeksKorgus;
+    CompactOptional<double> m_fIndeksKorgus;
 
     // For a text longer than kTextPieceLength: where measuring cut it, and the advance before each
     // piece, so that drawing can find the part in view without measuring the text again. Null for

@@ -12,7 +12,7 @@ public:
     ELTUHIK() { m_TUUP = ELTUUP::TUHIK; }
 
     // The space's natural width, kept so that justification can be undone.
-    std::optional<double> m_fOrginaalLaius;
+    CompactOptional<double> m_fOrginaalLaius;
 
     void ArvutaSuurus(const std::vector<KIRI>& arrJooksevKiri, double fSuum);
     void Joonista(Canvas& canvas, QPointF ptNihe, bool bValitud, double fKorgus) const;

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "CompactOptional.h"
+
 #include <memory>
-#include <optional>
 #include <vector>
 
 class ELEMENT;
@@ -13,9 +14,9 @@ class LOIK;
 class RIDA {
 public:
     std::shared_ptr<LOIK> m_LOIK;
-    std::optional<double> m_fKoguKorgus;
-    std::optional<double> m_fTekstiKorgus;
-    std::optional<double> m_fTous;
+    CompactOptional<double> m_fKoguKorgus;
+    CompactOptional<double> m_fTekstiKorgus;
+    CompactOptional<double> m_fTous;
     std::vector<ELEMENT*> m_arrELEMENT;
-    std::optional<double> m_fMaksLaius;
+    CompactOptional<double> m_fMaksLaius;
 };
