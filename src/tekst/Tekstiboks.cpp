@@ -89,18 +89,18 @@ qsizetype vigaseUtf8Algus(const QByteArray& baBaidid) {
 }
 
 // The piece of the search text that stands for one element.
-QString otsitavTukk(const ELEMENT& e) {
+QStringView otsitavTukk(const ELEMENT& e) {
     switch (*e.m_TUUP) {
     case ELTUUP::MARK:
         return static_cast<const ELMARK&>(e).m_strTekst;
     case ELTUUP::ENTER:
-        return QStringLiteral("\u00b6");
+        return u"\u00b6";
     case ELTUUP::TAB:
-        return QStringLiteral("\t");
+        return u"\t";
     case ELTUUP::TUHIK:
-        return QStringLiteral(" ");
+        return u" ";
     case ELTUUP::PILT:
-        return QStringLiteral("\u0001");
+        return u"\u0001";
     }
     return {};
 }
@@ -562,7 +562,8 @@ void Tekstiboks::LooOtsitavSisu() {
 
 bool Tekstiboks::LooOtsitavSisu(const std::vector<std::shared_ptr<LOIK>>& arrLOIK, QString& strSisu,
                                 std::vector<qint64>& arrSisuAlgus, const Edenemine& fnEdenemine) {
-    // Sized up front: growing a text of millions of code units step by step copies it again and again.
+    // Sized up front and written in place: growing a text of millions of code units piece by piece
+    // costs a call and a check for every piece. Pieces that grow (ß becoming SS) grow it by doubling.
     qsizetype nPikkus = 0;
     size_t nElemente = 0;
     for (const auto& loik : arrLOIK) {
@@ -570,8 +571,22 @@ bool Tekstiboks::LooOtsitavSisu(const std::vector<std::shared_ptr<LOIK>>& arrLOI
         for (const auto& e : loik->m_arrELEMENT)
             nPikkus += e->m_TUUP == ELTUUP::MARK ? static_cast<const ELMARK&>(*e).m_strTekst.size() : 1;
     }
-    QString strTekst;
-    strTekst.reserve(nPikkus);
+    QString strTekst(nPikkus, Qt::Uninitialized);
+    char16_t* pTekst = reinterpret_cast<char16_t*>(strTekst.data());
+    qsizetype nKoht = 0;
+    const auto ruumi = [&](qsizetype nLisa) {
+        if (nKoht + nLisa > strTekst.size()) {
+            strTekst.resize(std::max(nKoht + nLisa, 2 * strTekst.size()));
+            pTekst = reinterpret_cast<char16_t*>(strTekst.data());
+        }
+    };
+    // The upper-cased, decomposed form of short pieces that are not ASCII, made once for each text:
+    // a document repeats its words and letters. The table stops growing at a bound, so that a
+    // document of distinct texts does not pay for it in memory.
+    constexpr qsizetype kLuhikeTukk = 16;
+    constexpr qsizetype kMeelesPeetud = 65536;
+    QHash<QStringView, QString> teisendatud;
+
     std::vector<qint64> arrAlgus;
     arrAlgus.reserve(nElemente);
     for (const auto& loik : arrLOIK) {
@@ -579,27 +594,39 @@ bool Tekstiboks::LooOtsitavSisu(const std::vector<std::shared_ptr<LOIK>>& arrLOI
             if (fnEdenemine && arrAlgus.size() % 4096 == 4095 &&
                 !fnEdenemine(double(arrAlgus.size()) / double(nElemente)))
                 return false;
-            arrAlgus.push_back(strTekst.size());
-            const QString strTukk = otsitavTukk(*e);
+            arrAlgus.push_back(nKoht);
+            const QStringView strTukk = otsitavTukk(*e);
             // Upper-casing piece by piece keeps the element each code unit came from, also where a
             // character's capital is longer than the character (ß becomes SS). Decomposing lets a
             // precomposed letter and its decomposed writing find each other. ASCII is upper-cased
-            // in place, without a copy of its own.
+            // as it is copied.
             const bool bAscii =
                 std::all_of(strTukk.begin(), strTukk.end(), [](QChar c) { return c.unicode() < 0x80; });
             if (bAscii) {
-                const qsizetype nAlgus = strTekst.size();
-                strTekst += strTukk;
-                for (qsizetype i = nAlgus; i < strTekst.size(); ++i) {
-                    const char16_t c = strTekst.at(i).unicode();
-                    if (c >= u'a' && c <= u'z')
-                        strTekst[i] = QChar(c - u'a' + u'A');
+                ruumi(strTukk.size());
+                for (const QChar q : strTukk) {
+                    const char16_t c = q.unicode();
+                    pTekst[nKoht++] = c >= u'a' && c <= u'z' ? char16_t(c - u'a' + u'A') : c;
                 }
-            } else {
-                strTekst += canonicalDecomposition(strTukk.toUpper());
+                continue;
             }
+            QString strUus;
+            if (strTukk.size() > kLuhikeTukk) {
+                strUus = canonicalDecomposition(strTukk.toString().toUpper());
+            } else if (const auto it = teisendatud.constFind(strTukk); it != teisendatud.cend()) {
+                strUus = *it;
+            } else {
+                strUus = canonicalDecomposition(strTukk.toString().toUpper());
+                // The key points into the run's own text, which lives as long as the table.
+                if (teisendatud.size() < kMeelesPeetud)
+                    teisendatud.insert(strTukk, strUus);
+            }
+            ruumi(strUus.size());
+            std::copy_n(reinterpret_cast<const char16_t*>(strUus.constData()), strUus.size(), pTekst + nKoht);
+            nKoht += strUus.size();
         }
     }
+    strTekst.resize(nKoht);
     strSisu = std::move(strTekst);
     arrSisuAlgus = std::move(arrAlgus);
     return true;
