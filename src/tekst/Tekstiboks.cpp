@@ -437,6 +437,32 @@ QString Tekstiboks::LoeVLM1(const QString& strSisu, double fSuum, LoetudDokument
         loik->m_arrELEMENT.push_back(std::move(e));
     };
 
+    // Runs with equal short texts share one copy of it: a document of one character a run would
+    // otherwise make a string for each of its million runs. Characters below U+0300 are found by
+    // number, other short texts through a hash that stops growing at a bound, so that a document of
+    // distinct texts does not pay for the table in memory. Longer texts are rarely equal.
+    constexpr qsizetype kLuhikeTekst = 16;
+    constexpr qsizetype kJagatudTekste = 65536;
+    std::vector<QString> arrUksikTekst(0x300);
+    QHash<QStringView, QString> jagatudTekstid;
+    const auto jagatudTekst = [&](QStringView strTekst) -> QString {
+        if (strTekst.size() == 1 && strTekst[0].unicode() < 0x300) {
+            QString& strUksik = arrUksikTekst[strTekst[0].unicode()];
+            if (strUksik.isNull())
+                strUksik = strTekst.toString();
+            return strUksik;
+        }
+        if (strTekst.isEmpty() || strTekst.size() > kLuhikeTekst)
+            return strTekst.toString();
+        if (const auto it = jagatudTekstid.constFind(strTekst); it != jagatudTekstid.cend())
+            return *it;
+        QString strUus = strTekst.toString();
+        // The key points into the document's text, which outlives the table.
+        if (jagatudTekstid.size() < kJagatudTekste)
+            jagatudTekstid.insert(strTekst, strUus);
+        return strUus;
+    };
+
     for (; i < n && !bLiigaSuur && !bKatkestatud && !kiriTabel.onTais(); ++i) {
         const QChar c1 = strSisu.at(i);
         if (loik && c1 == QLatin1Char('>')) {
@@ -463,7 +489,7 @@ QString Tekstiboks::LoeVLM1(const QString& strSisu, double fSuum, LoetudDokument
             } else if (c2 == QLatin1Char('M')) {
                 const qsizetype nLopp = payloads.closingBrace(i);
                 auto mark = std::make_unique<ELMARK>();
-                mark->m_strTekst = payloads.payload(i).toString();
+                mark->m_strTekst = jagatudTekst(payloads.payload(i));
                 lisa(std::move(mark));
                 i = nLopp;
             } else if (c2 == QLatin1Char('T')) {
