@@ -206,3 +206,26 @@ TEST(Reader, PicturesKeepTheirStoredSizeAndSearchTextMapsToElements) {
         EXPECT_EQ(v.tb.TooSisuElement(qsizetype(i)), oodatud[i]) << i;
     EXPECT_EQ(v.tb.TooSisuElement(99), 8);
 }
+
+// Runs with equal short texts share one copy, and every repeat reads and searches like the first.
+TEST(Reader, RepeatedRunTextsShareOneCopyAndSearchAlike) {
+    const QString strPikk = QString(20, u'\u00e4');
+    Tekstiboks tb;
+    ASSERT_TRUE(tb.AvaFail("VLM1<1{M õun}{M a}{M õun}{M a}{M ß}{M ß}{M " + strPikk + "}{M " + strPikk +
+                           "}{M }{M }{N}>"));
+    const auto& arr = tb.m_arrLOIK[0]->m_arrELEMENT;
+    const auto tekst = [&](size_t k) { return static_cast<const ELMARK&>(*arr[k]).m_strTekst; };
+    for (const auto& [a, b] : {std::pair(0, 2), std::pair(1, 3), std::pair(4, 5)}) {
+        EXPECT_EQ(tekst(size_t(a)), tekst(size_t(b)));
+        EXPECT_EQ(tekst(size_t(a)).constData(), tekst(size_t(b)).constData()) << a;
+    }
+    EXPECT_EQ(tekst(6), strPikk);
+    EXPECT_EQ(tekst(7), strPikk);
+    EXPECT_TRUE(tekst(8).isEmpty());
+    const QString strPikkOtsitav = QStringLiteral("A\u0308").repeated(20);
+    EXPECT_EQ(tb.m_strSisu, QStringLiteral("O\u0303UNAO\u0303UNASSSS") + strPikkOtsitav + strPikkOtsitav +
+                                QStringLiteral("\u00b6"));
+    EXPECT_EQ(tb.TooSisuElement(8), 2);
+    EXPECT_EQ(tb.TooSisuElement(9), 3);
+    EXPECT_EQ(tb.TooSisuElement(12), 5);
+}
