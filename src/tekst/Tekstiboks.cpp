@@ -315,14 +315,14 @@ bool Tekstiboks::Ava(const QString& strFail) {
     if (m_bLoeb)
         return false;
     const QScopedValueRollback loeb(m_bLoeb, true);
-    const Edenemine fnEdenemine = m_fnLooEdenemine ? m_fnLooEdenemine() : Edenemine();
+    Edenemine fnEdenemine = m_fnLooEdenemine ? m_fnLooEdenemine() : Edenemine();
     QString strSisu;
     const QString strViga = LoeTekst(strFail, strSisu);
     if (!strViga.isEmpty()) {
         DialoogOK(QStringLiteral("Viga"), strViga);
         return false;
     }
-    const Lugemine tulemus = AvaTekst(strSisu, fnEdenemine);
+    const Lugemine tulemus = AvaTekst(strSisu, std::move(fnEdenemine));
     if (tulemus == Lugemine::Katkestatud)
         return false;
     const QFileInfo info(strFail);
@@ -338,9 +338,11 @@ bool Tekstiboks::AvaFail(const QString& strSisu, const Edenemine& fnEdenemine) {
     return AvaTekst(strSisu, fnEdenemine) == Lugemine::Loetud;
 }
 
-Tekstiboks::Lugemine Tekstiboks::AvaTekst(const QString& strSisu, const Edenemine& fnEdenemine) {
+Tekstiboks::Lugemine Tekstiboks::AvaTekst(const QString& strSisu, Edenemine fnEdenemine) {
     LoetudDokument dokument;
     const QString strViga = LoeVLM1(strSisu, 100.0, dokument, fnEdenemine);
+    // The progress closes before a message about the reading appears.
+    fnEdenemine = nullptr;
     if (dokument.bKatkestatud)
         return Lugemine::Katkestatud;
     if (!strViga.isEmpty()) {

@@ -333,7 +333,8 @@ private:
     QString LoeVLM1(const QString& strSisu, double fSuum, LoetudDokument& dokument,
                     const Edenemine& fnEdenemine = {}) const;
     // Reads a VLM1 text and shows it at 100 % with the caret at the start, or says why it cannot.
-    Lugemine AvaTekst(const QString& strSisu, const Edenemine& fnEdenemine);
+    // The progress report is let go once the reading is done, which closes a dialog that shows it.
+    Lugemine AvaTekst(const QString& strSisu, Edenemine fnEdenemine);
     // Shows the document in place of the old one, laid out, with its search text; the caller sets
     // the zoom it was measured at and the caret, and refreshes.
     void PaigaldaDokument(LoetudDokument dokument);
