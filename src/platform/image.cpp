@@ -72,7 +72,9 @@ std::optional<Resolution> pngResolution(const QByteArray& bytes) {
     return std::nullopt;
 }
 
-std::optional<Resolution> jpegResolution(const QByteArray& bytes) {
+// Walks a JPEG's header segments up to its scan data, handing each segment's marker and the position
+// of its 0xFF to `visit`, which returns true to stop the walk.
+template <typename Visit> void walkJpegHeader(const QByteArray& bytes, Visit visit) {
     const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
     const qsizetype size = bytes.size();
     qsizetype pos = 2;
@@ -83,54 +85,53 @@ std::optional<Resolution> jpegResolution(const QByteArray& bytes) {
             ++pos;
             continue;
         }
+        if (visit(marker, pos))
+            return;
         // The scan data starts after SOS; the header segments are over.
         if (marker == 0xDA || marker == 0xD9)
-            break;
+            return;
         const quint16 length = bigEndian16(data + pos + 2);
         if (length < 2)
-            break;
-        const uchar* segment = data + pos + 4;
-        if (marker == 0xE0 && length >= 16 && pos + 2 + length <= size &&
-            std::memcmp(segment, "JFIF\0", 5) == 0) {
-            const uchar units = segment[7];
-            const double densityX = bigEndian16(segment + 8);
-            const double densityY = bigEndian16(segment + 10);
-            if (densityX == 0 || densityY == 0)
-                return std::nullopt;
-            if (units == 1)
-                return Resolution{densityX, densityY};
-            if (units == 2)
-                return Resolution{densityX * 2.54, densityY * 2.54};
-            return std::nullopt;
-        }
+            return;
         pos += 2 + length;
     }
-    return std::nullopt;
+}
+
+std::optional<Resolution> jpegResolution(const QByteArray& bytes) {
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
+    std::optional<Resolution> resolution;
+    walkJpegHeader(bytes, [&](uchar marker, qsizetype pos) {
+        const quint16 length = bigEndian16(data + pos + 2);
+        const uchar* segment = data + pos + 4;
+        if (marker != 0xE0 || length < 16 || pos + 2 + length > bytes.size() ||
+            std::memcmp(segment, "JFIF\0", 5) != 0)
+            return false;
+        const uchar units = segment[7];
+        const double densityX = bigEndian16(segment + 8);
+        const double densityY = bigEndian16(segment + 10);
+        if (densityX != 0 && densityY != 0) {
+            if (units == 1)
+                resolution = Resolution{densityX, densityY};
+            else if (units == 2)
+                resolution = Resolution{densityX * 2.54, densityY * 2.54};
+        }
+        return true;
+    });
+    return resolution;
 }
 
 // Whether the JPEG's frame is sequential (baseline or extended, Huffman coded), found by walking its
 // header segments up to the frame's marker.
 bool isSequentialJpeg(const QByteArray& bytes) {
-    const auto* data = reinterpret_cast<const uchar*>(bytes.constData());
-    const qsizetype size = bytes.size();
-    qsizetype pos = 2;
-    while (pos + 4 <= size && data[pos] == 0xFF) {
-        const uchar marker = data[pos + 1];
-        if (marker == 0xFF) {
-            ++pos;
-            continue;
-        }
+    bool sequential = false;
+    walkJpegHeader(bytes, [&](uchar marker, qsizetype) {
         // Start-of-frame markers run from C0 to CF, less DHT (C4), JPG (C8) and DAC (CC).
-        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
-            return marker == 0xC0 || marker == 0xC1;
-        if (marker == 0xDA || marker == 0xD9)
-            break;
-        const quint16 length = bigEndian16(data + pos + 2);
-        if (length < 2)
-            break;
-        pos += 2 + length;
-    }
-    return false;
+        if (marker < 0xC0 || marker > 0xCF || marker == 0xC4 || marker == 0xC8 || marker == 0xCC)
+            return false;
+        sequential = marker == 0xC0 || marker == 0xC1;
+        return true;
+    });
+    return sequential;
 }
 
 ImageHeader::Decoding decodingOf(const QByteArray& bytes, const QByteArray& format) {
